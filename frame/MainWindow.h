@@ -1,0 +1,125 @@
+// CMainWindow: the frame window that owns both panels and everything around them.
+#pragma once
+#include "frame/AppButton.h"
+#include "frame/CommandTable.h"
+#include "frame/Layout.h"
+#include "framework/Controls.h"
+#include "framework/Window.h"
+#include "panel/FileList.h"
+#include <windows.h>
+#include <array>
+#include <memory>
+#include <string>
+
+// The controls of one panel side.
+struct PanelSide {
+    fw::CComboBox driveBox;
+    fw::CControl pathLine, totalLine, selectionLine;
+    fw::CControl nav[4], back;
+    CFileList panel;
+    int visibleRows = 0;
+};
+
+class CMainWindow : public fw::CWindow {
+public:
+    CMainWindow();
+    ~CMainWindow() override;
+
+    // ---- MainWindow.cpp: creation, placement, close
+    bool CreateFrame();
+    bool PreTranslate(MSG& msg);
+    CFileList& LeftPanel() { return left.panel; }
+    CFileList& RightPanel() { return right.panel; }
+    CFileList& ActivePanel() { return leftActive ? left.panel : right.panel; }
+    CFileList& InactivePanel() { return leftActive ? right.panel : left.panel; }
+    PanelSide& Side(bool isLeft) { return isLeft ? left : right; }
+    bool LeftActive() const { return leftActive; }
+    HACCEL Accelerators() const { return accelerators; }
+    int WindowW() const { return windowW; }
+    int WindowH() const { return windowH; }
+    const PanelColors& Colors() const { return colors; }
+    void SavePlacement();
+    void SaveColumnWidths();
+    // The tests keep their own message loop running after a window closes.
+    bool postQuitOnDestroy = true;
+
+    // ---- MainWindowLayout.cpp
+    static LayoutOptions ReadLayoutOptions();
+    void UpdateLayout();
+    void PaintDecorations(HDC dc);
+    void RedrawDecorations();
+
+    // ---- MainWindowMessages.cpp: reports from the panels, timers, activation
+    void OnScreenUpdate(HWND reporter);
+    void OnPanelActivated(HWND reporter);
+    void OnDriveUpdate(HWND reporter);
+    void OnDriveStatistics(HWND reporter);
+    void ScheduleRefresh(bool isLeft);
+    void SetPathLine(bool isLeft);
+    void TogglePanel();
+    void DrawCaptionClock();
+    static std::wstring ClockText(const SYSTEMTIME& now, wchar_t order, wchar_t separator);
+
+    // ---- MainWindowFonts.cpp
+    void BuildFonts();
+    void ChoosePanelFont();
+    void ChooseGeneralFont();
+    int PanelRowHeight() const { return rowHeight; }
+
+    // ---- MainWindowCommands.cpp
+    bool RunCommand(UINT id);
+
+    static constexpr UINT_PTR TimerClock = 1;
+    static constexpr UINT_PTR TimerRefreshLeft = 2;
+    static constexpr UINT_PTR TimerRefreshRight = 3;
+    static constexpr UINT RefreshDelay = 300;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnCreate(CREATESTRUCT* cs) override;
+    void OnDestroy() override;
+    void OnSize(UINT type, int cx, int cy) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnPaint() override;
+    bool OnClose() override;
+
+private:
+    // ---- MainWindow.cpp
+    void ReadPlacement();
+    void ReadColors();
+    void CreateBars();
+    void CreatePanelSide(bool isLeft);
+    void CreateToolTips();
+    void SetStartDirectories();
+    bool IsPanelHandle(HWND wnd, bool isLeft);
+
+    // ---- MainWindowFonts.cpp
+    HFONT MakeFont(int height, int weight, const std::wstring& face);
+    void MeasurePanelFont();
+    void ApplyGeneralFont();
+
+    HACCEL accelerators = nullptr;
+    WINDOWPLACEMENT placement = {};
+    PanelColors colors;
+    COLORREF frameColor = 0;
+    bool frameColorIsSystem = true;
+
+    HFONT panelFont = nullptr, generalFont = nullptr, buttonFont = nullptr;
+    bool ownGeneralFont = false;
+    int averageCharWidth = 0, lineHeight = 0, rowHeight = 16;
+
+    fw::CListBox hiddenList;
+    std::array<std::unique_ptr<CAppButton>, 21> appButtons;
+    fw::CControl prompt;
+    fw::CComboBox cmdLine;
+    fw::CControl cmdButton;
+    std::array<std::unique_ptr<CAppButton>, 10> functionKeys; // 0: help, 1-9: F2-F10
+    FunctionKeyMap functionKeyMap = {};
+    PanelSide left, right;
+    fw::CToolTip toolTips;
+
+    bool leftActive = true;
+    int windowW = 640, windowH = 466;
+    bool destroying = false;
+};

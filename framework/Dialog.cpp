@@ -1,0 +1,102 @@
+// Dialog procedure, modal and modeless creation, and the list of open modeless dialogs.
+#include "framework/Dialog.h"
+#include "framework/Resources.h"
+#include <algorithm>
+#include <vector>
+
+namespace fw {
+
+namespace {
+const wchar_t* const DialogProperty = L"PD.CDialog";
+std::vector<HWND> modelessDialogs;
+}
+
+CDialog::~CDialog()
+{
+    if (hwnd) {
+        HWND wnd = hwnd;
+        ::RemovePropW(wnd, DialogProperty);
+        hwnd = nullptr;
+        if (!modal) ::DestroyWindow(wnd);
+    }
+}
+
+INT_PTR CDialog::DoModal(HWND parent)
+{
+    modal = true;
+    return ::DialogBoxParamW(ResourceInstance(), templateName.c_str(), parent, StaticProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialog::CreateModeless(HWND parent, bool show)
+{
+    modal = false;
+    HWND wnd = ::CreateDialogParamW(ResourceInstance(), templateName.c_str(), parent, StaticProc,
+                                    reinterpret_cast<LPARAM>(this));
+    if (!wnd) return false;
+    modelessDialogs.push_back(wnd);
+    if (show) ::ShowWindow(wnd, SW_SHOW);
+    return true;
+}
+
+CDialog* CDialog::FromHandle(HWND wnd)
+{
+    return wnd ? static_cast<CDialog*>(::GetPropW(wnd, DialogProperty)) : nullptr;
+}
+
+bool CDialog::PreTranslate(MSG& msg)
+{
+    for (HWND wnd : modelessDialogs)
+        if (::IsWindow(wnd) && ::IsWindowVisible(wnd) && ::IsDialogMessageW(wnd, &msg)) return true;
+    return false;
+}
+
+void CDialog::End(INT_PTR result)
+{
+    if (!hwnd) return;
+    if (modal) ::EndDialog(hwnd, result);
+    else ::DestroyWindow(hwnd);
+}
+
+std::wstring CDialog::ItemText(int id) const { return GetText(Item(id)); }
+
+INT_PTR CDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInit() ? TRUE : FALSE;
+    case WM_COMMAND: {
+        UINT id = LOWORD(wp), code = HIWORD(wp);
+        if (OnCommand(id, code, reinterpret_cast<HWND>(lp))) return TRUE;
+        if (id == IDOK && code == BN_CLICKED) { OnOK(); return TRUE; }
+        if (id == IDCANCEL) { OnCancel(); return TRUE; }
+        break;
+    }
+    case WM_CLOSE:
+        OnCancel();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK CDialog::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    CDialog* self = FromHandle(wnd);
+    if (!self && msg == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(lp);
+        self->hwnd = wnd;
+        ::SetPropW(wnd, DialogProperty, self);
+    }
+    if (!self) return FALSE;
+    INT_PTR result = self->OnMessage(msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        ::RemovePropW(wnd, DialogProperty);
+        modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), wnd),
+                              modelessDialogs.end());
+        self->hwnd = nullptr;
+        self->OnDestroyed();
+    }
+    return result;
+}
+
+} // namespace fw

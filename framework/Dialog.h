@@ -1,0 +1,54 @@
+// Dialog base over the resource library's templates; modal and modeless differ only in how they end.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace fw {
+
+class CDialog {
+public:
+    explicit CDialog(const wchar_t* templateName) : templateName(templateName) {}
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog modally; returns the code given to End (IDOK, IDCANCEL, ...), or -1.
+    INT_PTR DoModal(HWND parent);
+    // Creates the dialog modeless; it stays until DestroyWindow or End.
+    bool CreateModeless(HWND parent, bool show = true);
+
+    HWND Handle() const { return hwnd; }
+    const std::wstring& TemplateName() const { return templateName; }
+    bool IsModal() const { return modal; }
+
+    // The dialog object of a window made by this class, or null.
+    static CDialog* FromHandle(HWND wnd);
+    // Lets the message loop give keyboard messages to open modeless dialogs.
+    static bool PreTranslate(MSG& msg);
+
+    void End(INT_PTR result);
+
+    HWND Item(int id) const { return ::GetDlgItem(hwnd, id); }
+    std::wstring ItemText(int id) const;
+    void SetItemText(int id, const std::wstring& text) const { ::SetDlgItemTextW(hwnd, id, text.c_str()); }
+    bool IsChecked(int id) const { return ::IsDlgButtonChecked(hwnd, id) == BST_CHECKED; }
+    void SetChecked(int id, bool on) const { ::CheckDlgButton(hwnd, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+protected:
+    // Return false when OnInit set the focus itself.
+    virtual bool OnInit() { return true; }
+    virtual void OnOK() { End(IDOK); }
+    virtual void OnCancel() { End(IDCANCEL); }
+    virtual bool OnCommand(UINT id, UINT code, HWND control) { return false; }
+    virtual INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    virtual void OnDestroyed() {}
+
+    HWND hwnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    std::wstring templateName;
+    bool modal = false;
+};
+
+} // namespace fw

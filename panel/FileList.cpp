@@ -1,0 +1,137 @@
+// Panel creation, columns and the list control's notifications.
+#include "panel/FileList.h"
+#include "app/Settings.h"
+#include "framework/Resources.h"
+#include "resource.h"
+
+namespace {
+struct ColumnSpec {
+    UINT title;
+    int format;
+    int defaultWidth;
+    const wchar_t* leftKey;
+    const wchar_t* rightKey;
+};
+const ColumnSpec Columns[3] = {
+    {IDS_COL_NAME, LVCFMT_LEFT, 90, L"ColL", L"ColR"},
+    {IDS_COL_SIZE, LVCFMT_RIGHT, 64, L"ColL1", L"ColR1"},
+    {IDS_COL_DATE, LVCFMT_LEFT, 118, L"ColL2", L"ColR2"},
+};
+}
+
+CFileList::~CFileList()
+{
+    ClearEntries();
+    if (hwnd) ::DestroyWindow(hwnd);
+}
+
+bool CFileList::CreatePanel(HWND parent, int id, bool left, const PanelContext& ctx)
+{
+    isLeft = left;
+    context = ctx;
+    markedNames.Attach(ctx.markedNames);
+    HWND wnd = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
+                                     LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED,
+                                 0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 ::GetModuleHandle(nullptr), nullptr);
+    if (!wnd || !Subclass(wnd)) return false;
+    list.Attach(wnd);
+    for (int depthIndex = 0; depthIndex < PanelDepths; ++depthIndex) topIndex[depthIndex] = focusIndex[depthIndex] = 0;
+    for (int c = 0; c < 3; ++c) {
+        const ColumnSpec& spec = Columns[c];
+        int width = GetProfileInt(L"WinPositie", isLeft ? spec.leftKey : spec.rightKey, spec.defaultWidth);
+        if (width < 0 || width > 4000) width = spec.defaultWidth;
+        list.InsertColumn(c, fw::LoadStr(spec.title), spec.format, width);
+    }
+    return true;
+}
+
+void CFileList::SetFont(HFONT newFont, int newRowHeight)
+{
+    font = newFont;
+    rowHeight = newRowHeight;
+    list.SetFont(font);
+    // An owner-drawn list asks its row height only when it is told the font changed size.
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    WINDOWPOS pos = {hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOSIZE | SWP_NOZORDER};
+    ::SendMessageW(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+}
+
+void CFileList::SetDirectory(const std::wstring& newDrive, const std::wstring& newPath)
+{
+    drive = newDrive;
+    path = newPath;
+}
+
+std::wstring CFileList::CurrentName() const
+{
+    int focused = list.GetFocusedItem();
+    const FileEntry* entry = Entry(focused);
+    if (!entry || entry->kind == EntryParent) return {};
+    return entry->name;
+}
+
+int CFileList::VisibleRows() const
+{
+    RECT r;
+    ::GetClientRect(hwnd, &r);
+    RECT header = {};
+    HWND headerWnd = list.GetHeader();
+    if (headerWnd) ::GetWindowRect(headerWnd, &header);
+    int height = (r.bottom - r.top) - (header.bottom - header.top);
+    return rowHeight > 0 && height > 0 ? height / rowHeight : 0;
+}
+
+LRESULT CFileList::OnReflectedNotify(NMHDR* header)
+{
+    switch (header->code) {
+    case LVN_ITEMCHANGED: {
+        auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        if ((change->uChanged & LVIF_STATE) &&
+            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) && !summaryBusy)
+            UpdateSelectionSummary();
+        return 0;
+    }
+    case LVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        const FileEntry* entry = reinterpret_cast<const FileEntry*>(info->item.lParam);
+        if (!entry) entry = Entry(info->item.iItem);
+        if (entry && (info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+            std::wstring text = ColumnText(*entry, info->item.iSubItem);
+            lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
+        }
+        return 0;
+    }
+    }
+    return 0;
+}
+
+LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_REFLECT_NOTIFY:
+        return OnReflectedNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_REFLECT_DRAWITEM:
+        DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (context.owner) ::PostMessageW(context.owner, pm::PanelActivated, reinterpret_cast<WPARAM>(hwnd), 0);
+        break;
+    case WM_DESTROY:
+        ClearEntries();
+        break;
+    case WM_ERASEBKGND: {
+        RECT r;
+        ::GetClientRect(hwnd, &r);
+        HBRUSH brush = ::CreateSolidBrush(context.colors ? context.colors->fileBg : 0);
+        ::FillRect(reinterpret_cast<HDC>(wp), &r, brush);
+        ::DeleteObject(brush);
+        return TRUE;
+    }
+    }
+    return CWindow::OnMessage(msg, wp, lp);
+}

@@ -1,0 +1,117 @@
+// CFileList: one file panel, an owner-drawn report list view over FileEntry rows.
+#pragma once
+#include "framework/Controls.h"
+#include "framework/Window.h"
+#include "panel/FileEntry.h"
+#include <windows.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Colours of the rows ("Kleuren"), read once at start by the main window.
+struct PanelColors {
+    COLORREF fileFg = 0xFFFFFF, fileBg = 0x000000;
+    COLORREF fileSelFg = 0xFFFFFF, fileSelBg = 0x0000FF;
+    COLORREF sysFileFg = 0x40FF00, sysFileBg = 0x004080;
+    COLORREF dirFg = 0x40FF00, dirBg = 0x000000;
+    COLORREF dirSelFg = 0xFFFFFF, dirSelBg = 0x0000FF;
+    COLORREF sysDirFg = 0x40FF00, sysDirBg = 0x004080;
+};
+
+// What a panel needs from the main window that owns it.
+struct PanelContext {
+    HWND owner = nullptr;          // receives the WM_USER+n reports
+    HWND markedNames = nullptr;    // the hidden sorted list box shared by both panels
+    HWND selectionLine = nullptr;  // this panel's selection line
+    const PanelColors* colors = nullptr;
+};
+
+constexpr int PanelDepths = 10;
+
+class CFileList : public fw::CWindow {
+public:
+    CFileList() = default;
+    ~CFileList() override;
+
+    // ---- FileList.cpp: creation and messages
+    bool CreatePanel(HWND parent, int id, bool isLeft, const PanelContext& context);
+    bool IsLeft() const { return isLeft; }
+    fw::CListView& List() { return list; }
+    void SetFont(HFONT font, int rowHeight);
+    int RowHeight() const { return rowHeight; }
+    void SetDirectory(const std::wstring& newDrive, const std::wstring& newPath);
+    // The name of the cursor row, empty when there is none or it is "..".
+    std::wstring CurrentName() const;
+    int VisibleRows() const;
+
+    // ---- FileListRead.cpp: the content model
+    bool AddEntry(int kind, int index, const std::wstring& name, bool isDirectory, bool isSystem,
+                  bool isHidden, bool isArchive, bool isReadOnly, uint64_t lastWrite, uint32_t sizeHigh,
+                  uint32_t sizeLow, bool showSystem, bool showHidden, bool marked);
+    int ReadLocalDirectory();
+    void OnUpdate();
+    void ClearEntries();
+    const FileEntry* Entry(int row) const;
+    int RowCount() const { return list.GetItemCount(); }
+    void SortEntries();
+    void RestorePosition(int counted);
+    void RememberPosition();
+
+    // ---- FileListSummary.cpp
+    void UpdateSelectionSummary();
+    std::wstring SelectionSummaryText() const;
+
+    // ---- FileListDraw.cpp
+    void DrawRow(const DRAWITEMSTRUCT& item);
+    std::wstring ColumnText(const FileEntry& entry, int column) const;
+
+    // Panel state shared with the rest of the program.
+    std::wstring drive;
+    std::wstring path;
+    bool keepMarks = false;
+    int depth = 0;
+    int topIndex[PanelDepths] = {};
+    int focusIndex[PanelDepths] = {};
+    int sortMode = 128;
+    int lastNameSortMode = 128;
+    int sortColumn = 0;
+    int markedFiles = 0;
+    int totalFiles = 0;
+    int markedDirs = 0;
+    uint32_t markedBytes32 = 0;
+    double markedBytes = 0;
+    bool summaryBusy = false;
+    bool showsFoundFiles = false;
+    std::wstring searchKey;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    LRESULT OnReflectedNotify(NMHDR* header);
+
+    fw::CListView list;
+    fw::CListBox markedNames;
+    PanelContext context;
+    bool isLeft = false;
+    int rowHeight = 16;
+    HFONT font = nullptr;
+    std::vector<std::unique_ptr<FileEntry>> entries;
+};
+
+// Window messages between the panels and the main window.
+namespace pm {
+constexpr UINT ScreenUpdate = WM_USER + 0;
+constexpr UINT PanelActivated = WM_USER + 1;
+constexpr UINT DriveUpdate = WM_USER + 2;
+constexpr UINT DriveStatistics = WM_USER + 3;
+constexpr UINT SelectionChanged = WM_USER + 4;
+constexpr UINT NameActive = WM_USER + 5;
+constexpr UINT NameInactive = WM_USER + 6;
+constexpr UINT FileChangeL = WM_USER + 7;
+constexpr UINT FileChangeR = WM_USER + 8;
+constexpr UINT DirActive = WM_USER + 26;
+constexpr UINT DirInactive = WM_USER + 27;
+constexpr UINT OpenRequest = WM_USER + 38;
+constexpr UINT Forward = WM_USER + 61;
+}

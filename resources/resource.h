@@ -1,0 +1,174 @@
+// Resource ids of PD.EXE and PDDLL.DLL.
+//
+// Id scheme:
+//   IDR_*   menu, accelerator table and icons of the main window (fixed: 100, 101, 102, 108)
+//   IDS_*   string-table texts; the ids named by the design are used as they stand, grouped by feature
+//   IDM_*   command ids (menu items, accelerators, buttons); fixed by the design
+//   IDC_*   control ids of the main window; fixed by the design
+//   IDD_*   nothing: dialog templates are named by upper-case words ("ABOUTDLG", ...)
+//   per-dialog control ids: each dialog owns the range named next to it below
+//     ABOUTDLG 3000-3019
+// No bare numbers appear in the .rc files.
+#pragma once
+
+// ---- icons, menu, accelerators
+#define IDR_MAIN                100
+#define IDI_MAIN                100
+#define IDI_FOLDER              101
+#define IDI_FILE                102
+#define IDI_FTP                 108
+
+// ---- strings: start-up and general messages
+#define IDS_WIN32S              4150
+#define IDS_OLDNT               4160
+#define IDS_NETERROR            4170
+#define IDS_CANTSTART           4171
+#define IDS_NOENTRY             4173
+#define IDS_UNKNOWNERROR        8190
+// ---- strings: tool tips of the main window
+#define IDS_TIP_APPBUTTON       4010
+#define IDS_TIP_FKEY            4015
+#define IDS_TIP_SELALL          4020
+#define IDS_TIP_DESELALL        4025
+#define IDS_TIP_ROOT            4030
+#define IDS_TIP_PARENT          4040
+#define IDS_TIP_BACK            8310
+// ---- strings: panels
+#define IDS_SEL_ONE             4193
+#define IDS_SEL_BYTESIN         4194
+#define IDS_SEL_FILES           4195
+#define IDS_SEL_NONE            8290
+#define IDS_SEL_FILESTOTAL      8260
+#define IDS_COL_NAME            4215
+#define IDS_COL_SIZE            4216
+#define IDS_COL_DATE            4217
+#define IDS_NAV_SELALL          4240
+#define IDS_NAV_DESELALL        4245
+#define IDS_NAV_BACK            8300
+#define IDS_CMDBUTTON           4560
+// ---- strings: command names of the function-key table
+#define IDS_CMD_COPY            4270
+#define IDS_CMD_RENMOVE         4290
+#define IDS_CMD_DELETE          4300
+#define IDS_CMD_EXIT            4310
+#define IDS_CMD_FILESEARCH      4850
+#define IDS_CMD_ATTRIBUTES      4860
+#define IDS_CMD_ASSOCIATE       4870
+#define IDS_CMD_FILECOMP        4880
+#define IDS_CMD_DIRCOMP         4890
+#define IDS_CMD_CALCSPACE       4900
+#define IDS_CMD_REFRESH         4910
+#define IDS_CMD_INVERT          4920
+#define IDS_CMD_ZIPSELF         8010
+#define IDS_CMD_SWAP            8020
+#define IDS_CMD_DSKPROP         8030
+#define IDS_CMD_CONNECT         8040
+#define IDS_CMD_DISCON          8050
+#define IDS_CMD_COLSIZES        8220
+#define IDS_CMD_SHORTCUT        8230
+// ---- strings: FTP refusals
+#define IDS_NOTONFTP            4480
+#define IDS_NOTONFTP_PRINT      4510
+
+// ---- commands
+#define IDM_HELP                57670
+#define IDM_FKEY_F2             2980
+#define IDM_FKEY_F10            2988
+#define IDM_CMDBUTTON           2680
+#define IDM_PRINT               1320
+#define IDM_VIEW                6500
+#define IDM_EDIT                1180
+#define IDM_EDITNEW             1185
+#define IDM_HEXEDIT             1187
+#define IDM_COPY                1190
+#define IDM_RENMOVE             1370
+#define IDM_MKDIR               1210
+#define IDM_DELETE              1220
+#define IDM_DELETENOW           2970
+#define IDM_EXITWIN             1380
+#define IDM_FILESEARCH          6010
+#define IDM_ATTRIBUTES          6000
+#define IDM_DATETIME            6005
+#define IDM_ASSOCIATE           6020
+#define IDM_FILECOMP            6030
+#define IDM_FILTER              6035
+#define IDM_SELECT              6040
+#define IDM_DESELECT            6050
+#define IDM_SELECTALL           6060
+#define IDM_DESELECTALL         6070
+#define IDM_PRSETUP             6090
+#define IDM_ZIP                 6100
+#define IDM_ZIPSELF             6110
+#define IDM_EXIT                6150
+#define IDM_DIRCOMP             6200
+#define IDM_CALCSPACE           6220
+#define IDM_CONNECT             6223
+#define IDM_DISCON              6226
+#define IDM_DSKFRMT             6227
+#define IDM_DSKPROP             6228
+#define IDM_DSKCPY              6229
+#define IDM_CONFIG              6240
+#define IDM_GENFONT             6245
+#define IDM_SAVEPATHS           6250
+#define IDM_PANELFONT           6255
+#define IDM_FTPSITES            6257
+#define IDM_HELPONHELP          6270
+#define IDM_HELPSEARCH          6280
+#define IDM_HELPCONTEXT         6290
+#define IDM_ABOUTWINDOWS        6300
+#define IDM_ABOUT               6320
+#define IDM_TOGGLEPANEL         6330
+#define IDM_PATHS               6350
+#define IDM_PRINTSETTINGS       6360
+#define IDM_CONFIRMATIONS       6370
+#define IDM_COMPSETTINGS        6375
+#define IDM_FTPSETTINGS         6377
+#define IDM_REFRESH             6380
+#define IDM_COLORS              6410
+#define IDM_FOCUSCMDLINE        6420
+#define IDM_OPENARCH            6430
+#define IDM_INVERT              6440
+#define IDM_FKEYS               6450
+#define IDM_SAVESORT            6460
+#define IDM_PRTDIR              6470
+#define IDM_PRTTREE             6480
+#define IDM_CD                  6510
+#define IDM_SWAP                6520
+#define IDM_DIRHIST             6530
+#define IDM_COLSIZES            6540
+#define IDM_SHORTCUT            6550
+#define IDM_SAVEDIR             6560
+#define IDM_SAVETREE            6570
+#define IDM_SYNCH               6580
+#define IDM_EJECT               6590
+#define IDM_SYSINFO             1590
+#define IDM_ESCAPE              2240
+#define IDM_PARENT              2320
+#define IDM_DRIVEBOXL           2300
+#define IDM_DRIVEBOXR           2310
+#define IDM_SORTNAME            2260
+#define IDM_SORTEXT             2270
+#define IDM_SORTSIZE            2280
+#define IDM_SORTDATE            2290
+
+// ---- controls of the main window
+#define IDC_DRIVEL              1050
+#define IDC_DRIVER              1060
+#define IDC_PANELL              1070
+#define IDC_PANELR              1080
+#define IDC_PROMPT              0xFFFF
+#define IDC_CMDLINE             1340
+#define IDC_SELALLL             1450
+#define IDC_DESELALLL           1455
+#define IDC_ROOTL               1100
+#define IDC_PARENTL             1230
+#define IDC_BACKL               1113
+#define IDC_SELALLR             1460
+#define IDC_DESELALLR           1465
+#define IDC_ROOTR               1110
+#define IDC_PARENTR             1240
+#define IDC_BACKR               1116
+#define IDC_APPBUTTON1          2000
+
+// ---- ABOUTDLG
+#define IDC_ABOUT_VERSION       3000

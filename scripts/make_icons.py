@@ -1,0 +1,55 @@
+#!/usr/bin/python3
+"""Draws the program's icons (32x32 and 16x16, 32-bit) and writes them as .ico files."""
+import struct, sys, os
+
+def ico(images):
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    blobs = []
+    for size, pixels in images:
+        rows = b''.join(b''.join(struct.pack('<BBBB', b, g, r, a) for (r, g, b, a) in pixels[y])
+                        for y in reversed(range(size)))
+        mask = b'\0' * (((size + 31) // 32) * 4 * size)
+        header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+        blob = header + rows + mask
+        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
+        blobs.append(blob)
+    return out + b''.join(blobs)
+
+def canvas(size, fn):
+    return [[fn(x * 32 // size, y * 32 // size) for x in range(size)] for y in range(size)]
+
+def main_icon(x, y):
+    # two panels side by side on a dark frame
+    if x < 1 or x > 30 or y < 3 or y > 28: return (0, 0, 0, 0)
+    if y < 7: return (30, 60, 160, 255)
+    if x in (15, 16): return (192, 192, 192, 255)
+    if x < 2 or x > 29 or y > 27: return (192, 192, 192, 255)
+    if y % 4 == 1 and 4 < (x % 15) < 12: return (64, 255, 0, 255) if x < 15 else (255, 255, 255, 255)
+    return (0, 0, 0, 255)
+
+def folder_icon(x, y):
+    if 4 <= y <= 7 and 2 <= x <= 13: return (200, 160, 40, 255)
+    if 7 <= y <= 27 and 2 <= x <= 29: return (240, 200, 60, 255) if 3 <= x <= 28 and y <= 26 else (150, 110, 20, 255)
+    return (0, 0, 0, 0)
+
+def file_icon(x, y):
+    if 6 <= x <= 25 and 2 <= y <= 29:
+        if x in (6, 25) or y in (2, 29): return (90, 90, 90, 255)
+        if y % 4 == 0 and 9 <= x <= 22: return (40, 40, 160, 255)
+        return (255, 255, 255, 255)
+    return (0, 0, 0, 0)
+
+def ftp_icon(x, y):
+    dx, dy = x - 15.5, y - 15.5
+    r = (dx * dx + dy * dy) ** 0.5
+    if r > 14: return (0, 0, 0, 0)
+    if abs(dx) < 1 or abs(dy) < 1 or abs(r - 8) < 1 or r > 13: return (255, 255, 255, 255)
+    return (20, 110, 200, 255)
+
+target = sys.argv[1] if len(sys.argv) > 1 else 'resources/icons'
+os.makedirs(target, exist_ok=True)
+for name, fn in (('main', main_icon), ('folder', folder_icon), ('file', file_icon), ('ftp', ftp_icon)):
+    with open(os.path.join(target, name + '.ico'), 'wb') as f:
+        f.write(ico([(32, canvas(32, fn)), (16, canvas(16, fn))]))

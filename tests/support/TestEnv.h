@@ -1,0 +1,34 @@
+// Test helpers: a clean settings store, temporary directories and files.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+namespace test {
+
+// Removes HKCU\Software\Brennmark\PD so each test starts from an empty store.
+void ResetStore();
+
+// A fresh directory under the temporary directory, removed with all it holds.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& Path() const { return path; }
+    std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
+
+private:
+    std::wstring path;
+};
+
+bool MakeFile(const std::wstring& path, const std::string& content = "", DWORD attributes = 0);
+bool MakeDir(const std::wstring& path, DWORD attributes = 0);
+// A sparse file of the given size (no data written).
+bool MakeSparseFile(const std::wstring& path, uint64_t size);
+void RemoveTree(const std::wstring& path);
+
+std::string Narrow(const std::wstring& text);
+
+} // namespace test
