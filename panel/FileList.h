@@ -83,6 +83,8 @@ public:
     bool summaryBusy = false;
     bool showsFoundFiles = false;
     std::wstring searchKey;
+    // How often OnUpdate ran; the refresh timers are judged by it.
+    int updates = 0;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

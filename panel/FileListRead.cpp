@@ -85,6 +85,7 @@ void CFileList::SortEntries()
 
 void CFileList::OnUpdate()
 {
+    ++updates;
     searchKey.clear();
     {
         fw::RedrawOff redraw(hwnd);
