@@ -111,6 +111,7 @@ LRESULT CFileList::OnReflectedNotify(NMHDR* header)
 
 LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (msg >= WM_USER && msg < WM_USER + 0x100 && HandleRequest(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_REFLECT_NOTIFY:
         return OnReflectedNotify(reinterpret_cast<NMHDR*>(lp));

@@ -61,6 +61,9 @@ public:
     void UpdateSelectionSummary();
     std::wstring SelectionSummaryText() const;
 
+    // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
+    bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
+
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);
     std::wstring ColumnText(const FileEntry& entry, int column) const;

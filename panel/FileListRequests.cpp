@@ -1,0 +1,11 @@
+// The panel's handlers for the requests the main window posts to it.
+#include "panel/FileList.h"
+#include "panel/PanelRequests.h"
+
+bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    default:
+        return false;
+    }
+}
