@@ -157,8 +157,9 @@ bool CMainWindow::OnCreate(CREATESTRUCT*)
     right.panel.sortMode = GetProfileInt(L"Paden", L"RSort", 128);
     for (CFileList* p : {&left.panel, &right.panel}) {
         p->lastNameSortMode = 128;
-        p->sortColumn = (p->sortMode & 0xC0) ? 0 : ((p->sortMode & 0x20) ? 1 : 2);
+        p->SetSortArrow((p->sortMode & 0xC0) ? 0 : ((p->sortMode & 0x20) ? 1 : 2), (p->sortMode & 1) == 0);
     }
+    UpdateFunctionKeyStates();
 
     if (GetProfileInt(L"Algemeen", L"DatumInTitel", 1)) ::SetTimer(hwnd, TimerClock, 1000, nullptr);
 

@@ -2,6 +2,7 @@
 #pragma once
 #include "frame/AppButton.h"
 #include "frame/CommandTable.h"
+#include "frame/DirectoryHistory.h"
 #include "frame/Layout.h"
 #include "framework/Controls.h"
 #include "framework/Window.h"
@@ -68,6 +69,19 @@ public:
 
     // ---- MainWindowCommands.cpp
     bool RunCommand(UINT id);
+    bool IsCommandAvailable(UINT id) const;
+    void UpdateMenuStates(HMENU menu);
+    void UpdateFunctionKeyStates();
+    void PushHistory(bool isLeft);
+    DirectoryHistory& History(bool isLeft) { return history[isLeft ? 0 : 1]; }
+    void OnSwap();
+    void OnDirHist();
+    void GoRootOrParent(bool isLeft, bool root);
+    void GoBack(bool isLeft);
+    void OnFilter();
+    void SelectAll(bool isLeft, bool mark);
+    void OnHelp(UINT command, DWORD_PTR data, const wchar_t* file = nullptr);
+    void OnNetworkDialog(bool connect);
 
     static constexpr UINT_PTR TimerClock = 1;
     static constexpr UINT_PTR TimerRefreshLeft = 2;
@@ -119,6 +133,7 @@ private:
     PanelSide left, right;
     fw::CToolTip toolTips;
 
+    DirectoryHistory history[2];
     bool leftActive = true;
     int windowW = 640, windowH = 466;
     bool destroying = false;

@@ -171,6 +171,13 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         if (lp) *reinterpret_cast<std::wstring*>(lp) =
                     (msg == pm::NameActive ? ActivePanel() : InactivePanel()).CurrentName();
         return 0;
+    case pm::PushHistory:
+        if (IsPanelHandle(reporter, true)) PushHistory(true);
+        else if (IsPanelHandle(reporter, false)) PushHistory(false);
+        return 0;
+    case WM_INITMENUPOPUP:
+        UpdateMenuStates(reinterpret_cast<HMENU>(wp));
+        return 0;
     case pm::FileChangeL: left.panel.OnUpdate(); return 0;
     case pm::FileChangeR: right.panel.OnUpdate(); return 0;
     case pm::DirActive:

@@ -1,7 +1,9 @@
 // Panel creation, columns and the list control's notifications.
 #include "panel/FileList.h"
 #include "app/Settings.h"
+#include "framework/Handles.h"
 #include "framework/Resources.h"
+#include "panel/PanelRequests.h"
 #include "resource.h"
 
 namespace {
@@ -44,7 +46,49 @@ bool CFileList::CreatePanel(HWND parent, int id, bool left, const PanelContext& 
         if (width < 0 || width > 4000) width = spec.defaultWidth;
         list.InsertColumn(c, fw::LoadStr(spec.title), spec.format, width);
     }
+    MakeHeaderOwnerDrawn();
+    SetSortArrow(0, true);
+    CreateNameTip();
     return true;
+}
+
+void CFileList::CreateNameTip()
+{
+    if (!nameTip.Create(hwnd)) return;
+    TOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_SUBCLASS;
+    info.hwnd = hwnd;
+    info.uId = 1;
+    info.lpszText = LPSTR_TEXTCALLBACKW;
+    ::GetClientRect(hwnd, &info.rect);
+    info.rect.right = info.rect.bottom = 0x7FFF;
+    ::SendMessageW(nameTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void CFileList::TrackNameTip(int x, int y)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = {x, y};
+    int row = ListView_HitTest(hwnd, &hit);
+    if (row != tipRow) {
+        tipRow = row;
+        if (nameTip.Handle()) ::SendMessageW(nameTip, TTM_POP, 0, 0);
+    }
+}
+
+std::wstring CFileList::NameTipText() const
+{
+    const FileEntry* entry = Entry(tipRow);
+    if (!entry || entry->kind == EntryParent) return {};
+    fw::WindowDC dc(hwnd);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    std::wstring shown = ColumnText(*entry, 0);
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+    ::SelectObject(dc, old);
+    if (size.cx <= list.GetColumnWidth(0) - 8) return {};
+    return entry->name.substr(0, 79);
 }
 
 void CFileList::SetFont(HFONT newFont, int newRowHeight)
@@ -95,6 +139,9 @@ LRESULT CFileList::OnReflectedNotify(NMHDR* header)
             UpdateSelectionSummary();
         return 0;
     }
+    case LVN_COLUMNCLICK:
+        ::PostMessageW(hwnd, req::HeaderClick, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem, 0);
+        return 0;
     case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
         const FileEntry* entry = reinterpret_cast<const FileEntry*>(info->item.lParam);
@@ -118,6 +165,33 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_REFLECT_DRAWITEM:
         DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
         return TRUE;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (item->CtlType == ODT_HEADER) {
+            DrawHeaderItem(*item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lp);
+        if (header->hwndFrom == list.GetHeader() &&
+            (header->code == HDN_DIVIDERDBLCLICKW || header->code == HDN_DIVIDERDBLCLICKA)) {
+            if (context.owner) ::SendMessageW(context.owner, pm::PanelActivated, reinterpret_cast<WPARAM>(hwnd), 0);
+            FitColumn(reinterpret_cast<NMHEADERW*>(lp)->iItem);
+            return 0;
+        }
+        if (header->hwndFrom == nameTip.Handle() && header->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
+            tipText = NameTipText();
+            info->lpszText = tipText.data();
+            return 0;
+        }
+        break;
+    }
+    case WM_MOUSEMOVE:
+        TrackNameTip(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         if (context.owner) ::PostMessageW(context.owner, pm::PanelActivated, reinterpret_cast<WPARAM>(hwnd), 0);

@@ -61,12 +61,26 @@ public:
     void UpdateSelectionSummary();
     std::wstring SelectionSummaryText() const;
 
+    // ---- FileListSort.cpp: sort commands, header, column fitting
+    void ApplySortKey(int key);
+    void SetSortArrow(int column, bool ascending);
+    void OnHeaderClick(int column);
+    void MakeHeaderOwnerDrawn();
+    void DrawHeaderItem(const DRAWITEMSTRUCT& item);
+    int FitColumn(int column);
+
+    // ---- FileListSelect.cpp: marking by mask, all, inverting
+    void MarkByMask(const std::wstring& mask, bool mark, bool all);
+    void InvertMarks();
+
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
 
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);
     std::wstring ColumnText(const FileEntry& entry, int column) const;
+    // The longest beginning of text that fits a column of that width, "..." when cut.
+    static std::wstring FitText(HDC dc, std::wstring text, int width);
 
     // Panel state shared with the rest of the program.
     std::wstring drive;
@@ -78,6 +92,7 @@ public:
     int sortMode = 128;
     int lastNameSortMode = 128;
     int sortColumn = 0;
+    bool sortAscending = true;
     int markedFiles = 0;
     int totalFiles = 0;
     int markedDirs = 0;
@@ -94,6 +109,12 @@ protected:
 
 private:
     LRESULT OnReflectedNotify(NMHDR* header);
+    void CreateNameTip();
+    void TrackNameTip(int x, int y);
+    std::wstring NameTipText() const;
+    fw::CToolTip nameTip;
+    int tipRow = -1;
+    std::wstring tipText;
 
     fw::CListView list;
     fw::CListBox markedNames;
@@ -115,6 +136,8 @@ constexpr UINT NameActive = WM_USER + 5;
 constexpr UINT NameInactive = WM_USER + 6;
 constexpr UINT FileChangeL = WM_USER + 7;
 constexpr UINT FileChangeR = WM_USER + 8;
+// Sent (not posted) before a panel leaves its directory by a user's navigation.
+constexpr UINT PushHistory = WM_USER + 9;
 constexpr UINT DirActive = WM_USER + 26;
 constexpr UINT DirInactive = WM_USER + 27;
 constexpr UINT OpenRequest = WM_USER + 38;

@@ -16,9 +16,9 @@ std::wstring DateColumnText(const FileEntry& entry)
                            App().dateSeparator[0]) +
            L"  " + FormatAttributes(entry.attributes);
 }
+}
 
-// The longest beginning of text that fits in width, with "..." when anything was cut.
-std::wstring FitText(HDC dc, std::wstring text, int width)
+std::wstring CFileList::FitText(HDC dc, std::wstring text, int width)
 {
     if (width - 4 < 5) return {};
     auto textWidth = [dc](const std::wstring& s) {
@@ -37,7 +37,6 @@ std::wstring FitText(HDC dc, std::wstring text, int width)
         text += L"...";
     }
     return text;
-}
 }
 
 std::wstring CFileList::ColumnText(const FileEntry& entry, int column) const

@@ -5,6 +5,15 @@
 bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case req::SortName: ApplySortKey(128); return true;
+    case req::SortExtension: ApplySortKey(64); return true;
+    case req::SortSize: ApplySortKey(32); return true;
+    case req::SortDate: ApplySortKey(16); return true;
+    case req::HeaderClick: OnHeaderClick(static_cast<int>(wp)); return true;
+    case req::ColumnSizes:
+        for (int c = 0; c < 3; ++c) FitColumn(c);
+        return true;
+    case req::Invert: InvertMarks(); return true;
     default:
         return false;
     }

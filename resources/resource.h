@@ -7,7 +7,9 @@
 //   IDC_*   control ids of the main window; fixed by the design
 //   IDD_*   nothing: dialog templates are named by upper-case words ("ABOUTDLG", ...)
 //   per-dialog control ids: each dialog owns the range named next to it below
-//     ABOUTDLG 3000-3019
+//     ABOUTDLG 3000-3019, SORTFILES 3020-3039, FILTER/MARK/UNMARK/CD/EDITNEW 3040-3059,
+//     DIRHIST 3060-3079
+//   our own texts that the design does not number: 9000-9099
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -73,6 +75,13 @@
 // ---- commands
 #define IDM_HELP                57670
 #define IDM_FKEY_F2             2980
+#define IDM_FKEY_F3             2981
+#define IDM_FKEY_F4             2982
+#define IDM_FKEY_F5             2983
+#define IDM_FKEY_F6             2984
+#define IDM_FKEY_F7             2985
+#define IDM_FKEY_F8             2986
+#define IDM_FKEY_F9             2987
 #define IDM_FKEY_F10            2988
 #define IDM_CMDBUTTON           2680
 #define IDM_PRINT               1320
@@ -172,3 +181,15 @@
 
 // ---- ABOUTDLG
 #define IDC_ABOUT_VERSION       3000
+// ---- SORTFILES
+#define IDC_SORT_NAME           3020
+#define IDC_SORT_EXTENSION      3021
+// ---- FILTER, MARK, UNMARK, CD, EDITNEW: the one text field
+#define IDC_TEXT_FIELD          3040
+#define IDC_TEXT_LABEL          3041
+// ---- DIRHIST
+#define IDC_DIRHIST_LIST        3060
+
+// ---- our own texts
+#define IDS_NOHELPFILE          9000
+#define IDS_NOTAVAILABLE        9001
