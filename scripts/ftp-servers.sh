@@ -73,6 +73,8 @@ pasv_enable=YES
 port_enable=YES
 connect_from_port_20=NO
 xferlog_enable=NO
+ascii_upload_enable=YES
+ascii_download_enable=YES
 CONF
   /usr/sbin/vsftpd "$state/vsftpd.conf" </dev/null >"$state/vsftpd.log" 2>&1 &
   echo $! > "$state/vsftpd.pid"
