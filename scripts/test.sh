@@ -11,9 +11,11 @@ export BUILD_DIR="$build"
 . "$root/scripts/wine-env.sh"
 # FTP test servers and other helpers read this to find the build tree.
 export PD_BUILD_DIR="$build"
+"$root/scripts/ftp-servers.sh" start "$build" || exit 1
 cd "$build"
 ctest --output-on-failure --timeout 300 "$@" </dev/null > "$build/ctest.log" 2>&1
 rc=$?
+"$root/scripts/ftp-servers.sh" stop "$build" >/dev/null 2>&1
 "$root/scripts/wine-session.sh" stop "$build" >/dev/null 2>&1
 cat "$build/ctest.log"
 exit $rc

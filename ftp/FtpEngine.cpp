@@ -1,0 +1,346 @@
+// FTP engine session, sign-on and the single commands of the command table.
+#include "ftp/FtpSession.h"
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+FtpSession* ftpSession = nullptr;
+
+namespace {
+
+bool Given(const char* text) { return text && *text; }
+
+// The control connection of the session, opened to host and port; the greeting mapped.
+int Connect(const char* host, const char* portText)
+{
+    FtpSession& s = *ftpSession;
+    if (s.ctl.control != NoSocket) {
+        // A new sign-on replaces a connection that is still open.
+        CloseTransfer(false);
+        TcpClose(&s.ctl.control);
+    }
+    int64_t value = portText ? TcpAtoi64(portText) : s.ctl.port;
+    uint16_t port = value > 0 && value <= 65535 ? static_cast<uint16_t>(value) : 0;
+    s.ctl.port = port;
+    int r = TcpConnect(&s.ctl.control, host, port == 21 ? "ftp" : nullptr, &port);
+    switch (r) {
+    case TcpOk:
+        s.ctl.type = 'A';
+        return FtpMapReply(RowGreeting, ReadReply());
+    case TcpConnectFailed: return FtpNoFtpServer;
+    case TcpNoSockets: return FtpNoSocket;
+    case TcpUnknownHost: return FtpResolveFailed;
+    case TcpTimeout: return FtpTimedOut;
+    case TcpCancelled: return FtpAborted;
+    default: return FtpConnectError;
+    }
+}
+
+void Verbose(const char* direction, const char* line)
+{
+    FtpSession& s = *ftpSession;
+    if (!s.ctl.verbose) return;
+    std::string text = std::string(direction) + line + "\r\n";
+    OutputDebugStringA(text.c_str());
+    if (s.verboseWindow && direction[0] == '<')
+        SendMessageW(s.verboseWindow, s.verboseMessage, 1, reinterpret_cast<LPARAM>(line));
+}
+
+} // namespace
+
+int ReadReply()
+{
+    FtpControl& c = ftpSession->ctl;
+    std::memset(c.reply, 0, sizeof c.reply);
+    int r = TnReadAnswerCode(c.control, c.reply, sizeof c.reply, c.timeout, c.logFile);
+    Verbose("< ", c.reply);
+    return r;
+}
+
+int SendLine(const std::string& line)
+{
+    FtpControl& c = ftpSession->ctl;
+    Verbose("> ", line.c_str());
+    return TnSend(c.control, line.c_str(), false, c.logFile) == TcpOk ? FtpOk : FtpSendFailed;
+}
+
+int TableCommand(int row, const char* argument)
+{
+    if (!ftpSession) return FtpNotStarted;
+    if (ftpSession->ctl.control == NoSocket) return FtpNotConnected;
+    const char* format = FtpCommandTable[row].format;
+    if (format) {
+        bool needsArgument = std::strstr(format, "%s") != nullptr;
+        if ((needsArgument && !argument) || !FtpSafeArgument(argument)) return FtpBadParameters;
+        if (SendLine(needsArgument ? FtpFormat(format, argument) : std::string(format)) != FtpOk)
+            return FtpSendFailed;
+    }
+    return FtpMapReply(row, ReadReply());
+}
+
+int Report(int result)
+{
+    FtpSession& s = *ftpSession;
+    if (!s.messageDriven || !s.notifyWindow) return result;
+    PostMessageW(s.notifyWindow, s.notifyMessage, 1, result);
+    return FtpOk;
+}
+
+int FtpEngineStart(HWND parent)
+{
+    if (ftpSession) return FtpSessionActive;
+    if (TcpStartup() != TcpOk) return FtpNoWinsock;
+    FtpSession* s = new (std::nothrow) FtpSession;
+    if (!s) {
+        TcpCleanup();
+        return FtpNoMemory;
+    }
+    s->ownerThread = GetCurrentThreadId();
+    s->parent = parent;
+    s->instance = GetModuleHandleW(nullptr);
+    if (!CreateEngineWindow(s)) {
+        delete s;
+        TcpCleanup();
+        return FtpNoResources;
+    }
+    ftpSession = s;
+    return FtpOk;
+}
+
+int FtpEngineStop()
+{
+    if (!ftpSession) return FtpStopNotStarted;
+    if (TcpCleanup() != TcpOk) return FtpBadClose;
+    FtpSession* s = ftpSession;
+    if (s->localFile != INVALID_HANDLE_VALUE && s->ownsLocalFile) CloseHandle(s->localFile);
+    DestroyEngineWindow(s);
+    ftpSession = nullptr;
+    delete s;
+    return FtpOk;
+}
+
+int FtpSetBlocking(bool blocking)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->messageDriven = !blocking;
+    return FtpOk;
+}
+
+int FtpSetPassive(int passive)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->ctl.passive = passive != 0;
+    return FtpOk;
+}
+
+int FtpSetLogFile(HANDLE logFile)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->ctl.logFile = logFile ? logFile : INVALID_HANDLE_VALUE;
+    return FtpOk;
+}
+
+int FtpSetProgressCallback(FtpProgressCallback callback)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->progress = callback;
+    return FtpOk;
+}
+
+int FtpSetTimeout(int seconds)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->ctl.timeout = seconds;
+    return FtpOk;
+}
+
+int FtpSetDefaultPort(uint16_t port)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->ctl.port = port;
+    return FtpOk;
+}
+
+int FtpSetPauseLength(int milliseconds)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->pauseLength = milliseconds < 0 ? 0 : milliseconds;
+    return FtpOk;
+}
+
+int FtpSetBlocksBetweenPauses(int blocks)
+{
+    if (!ftpSession) return FtpNotStarted;
+    if (blocks < 1) return FtpBadParameters;
+    ftpSession->blocksBetweenPauses = blocks;
+    return FtpOk;
+}
+
+int FtpSetVerbose(bool on, HWND window, UINT message)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->ctl.verbose = on;
+    ftpSession->verboseWindow = window;
+    ftpSession->verboseMessage = message;
+    return FtpOk;
+}
+
+int FtpSetTrace(bool on)
+{
+    TcpSetTrace(on ? 0xFFFF : 0);
+    return FtpOk;
+}
+
+int64_t FtpBytesTransferred() { return ftpSession ? ftpSession->bytesTransferred : 0; }
+int64_t FtpBytesExpected() { return ftpSession ? ftpSession->bytesExpected : 0; }
+const char* FtpReplyText() { return ftpSession ? ftpSession->ctl.reply : ""; }
+
+int FtpSignOn(const char* host, const char* port, const char* user, const char* password, HWND notify,
+              UINT message)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->notifyWindow = notify;
+    ftpSession->notifyMessage = message;
+    if (!Given(host) || !FtpSafeArgument(user) || !FtpSafeArgument(password)) return FtpBadParameters;
+    int r = Connect(host, port);
+    if (r == FtpOk && Given(user)) {
+        FtpDiscardInput();
+        r = TableCommand(RowUser, user);
+    }
+    if (r == FtpNeedPassword && Given(password)) r = TableCommand(RowPass, password);
+    return Report(r);
+}
+
+int FtpSignOnViaFirewall(const char* firewallHost, const char* firewallPort, const char* firewallUser,
+                         const char* firewallPassword, const char* host, const char* user, const char* password,
+                         int kind, HWND notify, UINT message)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->notifyWindow = notify;
+    ftpSession->notifyMessage = message;
+    const FtpFirewallKind* how = FtpFirewall(kind);
+    if (!Given(firewallHost) || !Given(host) || !how) return FtpBadParameters;
+    for (const char* text : {firewallUser, firewallPassword, host, user, password})
+        if (!FtpSafeArgument(text)) return FtpBadParameters;
+    int r = Connect(firewallHost, firewallPort);
+    if (r == FtpConnectError) r = FtpFirewallConnectError;
+    if (r == FtpNoFtpServer) r = FtpFirewallNoServer;
+    if (r == FtpOk && how->loginFirst && Given(firewallUser)) {
+        r = TableCommand(RowUser, firewallUser);
+        if (r == FtpNeedPassword && Given(firewallPassword)) {
+            r = TableCommand(RowPass, firewallPassword);
+            if (r == FtpLoginRejected) r = FtpFirewallRejected;
+        }
+    }
+    if (r != FtpOk) return Report(r);
+    if (how->hostCommand) {
+        if (SendLine(FtpFormat(how->hostCommand, host)) != FtpOk) return Report(FtpSendFailed);
+        if (ReadReply() / 100 != 2) return Report(FtpConnectError);
+    }
+    if (SendLine(FtpFormat(how->userCommand, user ? user : "", host)) != FtpOk) return Report(FtpSendFailed);
+    int reply = ReadReply();
+    if (reply == 230) r = FtpOk;
+    else if (reply == 331) r = TableCommand(RowPass, password ? password : "");
+    else r = FtpConnectError;
+    return Report(r);
+}
+
+int FtpQuit()
+{
+    int r = TableCommand(RowQuit, nullptr);
+    if (r == FtpOk) FtpDropConnection();
+    return r;
+}
+
+int FtpDropConnection()
+{
+    if (!ftpSession) return FtpNotStarted;
+    CloseTransfer(false);
+    TcpClose(&ftpSession->ctl.control);
+    return ftpSession->ctl.control == NoSocket && ftpSession->ctl.data == NoSocket ? FtpOk : FtpCloseFailed;
+}
+
+int FtpDiscardInput()
+{
+    if (!ftpSession) return FtpNotStarted;
+    if (ftpSession->ctl.control != NoSocket) TcpFlush(ftpSession->ctl.control);
+    ftpSession->ctl.reply[0] = '\0';
+    return FtpOk;
+}
+
+int FtpAccount(const char* account) { return TableCommand(RowAcct, account); }
+int FtpNoop() { return TableCommand(RowNoop, nullptr); }
+int FtpRemoveFile(const char* name) { return TableCommand(RowDele, name); }
+int FtpChangeDir(const char* dir) { return TableCommand(RowCwd, dir); }
+int FtpParentDir() { return TableCommand(RowCdup, nullptr); }
+int FtpRemoveDir(const char* dir) { return TableCommand(RowRmd, dir); }
+
+static const char* ReplyTextProper()
+{
+    const char* reply = ftpSession->ctl.reply;
+    return std::strlen(reply) >= 4 ? reply + 4 : "";
+}
+
+int FtpHelp(const char* topic, std::string* text)
+{
+    int r = topic ? TableCommand(RowHelpTopic, topic) : TableCommand(RowHelp, nullptr);
+    if (text && ftpSession) *text = ReplyTextProper();
+    return r;
+}
+
+int FtpSendCommand(const char* line, std::string* reply)
+{
+    if (!ftpSession) return FtpNotStarted;
+    if (ftpSession->ctl.control == NoSocket) return FtpNotConnected;
+    if (!line || !FtpSafeArgument(line)) return FtpBadParameters;
+    if (SendLine(line) != FtpOk) return FtpSendFailed;
+    int code = ReadReply();
+    if (reply) *reply = ftpSession->ctl.reply;
+    return code == -1 ? FtpNoAnswer : code;
+}
+
+int FtpMakeDir(const char* dir, std::string* created)
+{
+    int r = TableCommand(RowMkd, dir);
+    if (created) *created = ftpSession ? FtpQuotedName(ReplyTextProper()) : std::string();
+    return r;
+}
+
+int FtpCurrentDir(std::string* dir)
+{
+    int r = TableCommand(RowPwd, nullptr);
+    if (r != FtpOk) return r;
+    std::string found;
+    r = FtpParseCurrentDir(ReplyTextProper(), found);
+    if (dir) *dir = found;
+    return r;
+}
+
+int FtpRenameRemote(const char* oldName, const char* newName)
+{
+    int r = TableCommand(RowRnfr, oldName);
+    return r == FtpOk ? TableCommand(RowRnto, newName) : r;
+}
+
+int FtpServerSystem(const char* const* names)
+{
+    int r = TableCommand(RowSyst, nullptr);
+    return r == FtpOk ? FtpFindSystem(ftpSession->ctl.reply, names) : r;
+}
+
+int FtpTransferType(char type)
+{
+    if (!ftpSession) return FtpNotStarted;
+    const char* argument = FtpTypeArgument(type);
+    if (!argument || ftpSession->ctl.type == type) return FtpOk;
+    int r = TableCommand(RowType, argument);
+    if (r == FtpOk) ftpSession->ctl.type = type;
+    return r;
+}
+
+int FtpRestartAt(int64_t offset)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%lld", static_cast<long long>(offset));
+    return TableCommand(RowRest, text);
+}

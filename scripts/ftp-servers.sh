@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Starts or stops the local FTP servers of the tests and writes where they are into BUILD_DIR/ftp.
+# Usage: ftp-servers.sh start|stop BUILD_DIR
+set -uo pipefail
+action=$1
+build=$(cd "$2" && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+state="$build/ftp"
+
+stop_all() {
+  for f in pyftpd vsftpd; do
+    [ -f "$state/$f.pid" ] && kill "$(cat "$state/$f.pid")" 2>/dev/null
+    rm -f "$state/$f.pid"
+  done
+  if [ -f "$state/homes" ]; then
+    while read -r d; do [ -n "$d" ] && rm -rf "$d"; done < "$state/homes"
+  fi
+  rm -f "$state"/*.env "$state"/*.port "$state"/*.conf "$state/homes" "$state/vsftpd.unavailable"
+}
+
+free_port() {
+  /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+wait_port() {
+  for _ in $(seq 50); do
+    /usr/bin/python3 -c "import socket,sys; socket.create_connection(('127.0.0.1',$1),1).close()" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_pyftpd() {
+  local home anon
+  home=$(mktemp -d /tmp/pd-ftp-user.XXXXXX); anon=$(mktemp -d /tmp/pd-ftp-anon.XXXXXX)
+  printf '%s\n%s\n' "$home" "$anon" >> "$state/homes"
+  printf 'anonymous file\n' > "$anon/welcome.txt"
+  /usr/bin/python3 "$root/tests/ftp/pyftpd_server.py" "$home" "$anon" "$state/pyftpd.port" pduser pdsecret \
+    </dev/null >"$state/pyftpd.log" 2>&1 &
+  echo $! > "$state/pyftpd.pid"
+  for _ in $(seq 100); do [ -s "$state/pyftpd.port" ] && break; sleep 0.1; done
+  [ -s "$state/pyftpd.port" ] || { echo "pyftpdlib did not start" >&2; return 1; }
+  printf 'port=%s\nuser=pduser\npassword=pdsecret\nhome=%s\nanonhome=%s\n' \
+    "$(cat "$state/pyftpd.port")" "$home" "$anon" > "$state/pyftpd.env"
+}
+
+start_vsftpd() {
+  local home port
+  [ -x /usr/sbin/vsftpd ] || { echo "no vsftpd binary" > "$state/vsftpd.unavailable"; return 0; }
+  home=$(mktemp -d /tmp/pd-ftp-vsftpd.XXXXXX)
+  chmod 755 "$home"
+  echo "$home" >> "$state/homes"
+  printf 'vsftpd file\n' > "$home/welcome.txt"
+  port=$(free_port)
+  cat > "$state/vsftpd.conf" <<CONF
+listen=YES
+listen_ipv6=NO
+listen_address=127.0.0.1
+listen_port=$port
+background=NO
+run_as_launching_user=YES
+seccomp_sandbox=NO
+anonymous_enable=YES
+local_enable=NO
+anon_root=$home
+no_anon_password=YES
+write_enable=YES
+anon_upload_enable=YES
+anon_mkdir_write_enable=YES
+anon_other_write_enable=YES
+anon_umask=022
+pasv_enable=YES
+port_enable=YES
+connect_from_port_20=NO
+xferlog_enable=NO
+ascii_upload_enable=YES
+ascii_download_enable=YES
+CONF
+  /usr/sbin/vsftpd "$state/vsftpd.conf" </dev/null >"$state/vsftpd.log" 2>&1 &
+  echo $! > "$state/vsftpd.pid"
+  if wait_port "$port"; then
+    printf 'port=%s\nhome=%s\n' "$port" "$home" > "$state/vsftpd.env"
+  else
+    echo "vsftpd did not start: $(cat "$state/vsftpd.log")" > "$state/vsftpd.unavailable"
+  fi
+}
+
+case "$action" in
+start)
+  mkdir -p "$state"
+  stop_all
+  start_pyftpd || exit 1
+  start_vsftpd
+  ;;
+stop)
+  [ -d "$state" ] && stop_all
+  ;;
+esac
+exit 0

@@ -1,0 +1,286 @@
+// The engine against the real local servers that scripts/ftp-servers.sh starts (pyftpdlib, vsftpd).
+#include "ftp/FtpTestSupport.h"
+#include "ftp/FtpEngine.h"
+#include "support/TestEnv.h"
+#include <gtest/gtest.h>
+
+using namespace ftptest;
+
+namespace {
+
+struct Server {
+    std::string port, user, password;
+    std::wstring home; // where the signed-on user lands, as Wine sees it
+};
+
+class RealServer : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        std::string name = GetParam();
+        auto info = ServerInfo(name == "vsftpd" ? "vsftpd" : "pyftpd");
+        if (name == "vsftpd" && info.empty() && ServerUnavailable("vsftpd"))
+            GTEST_SKIP() << "vsftpd cannot run on this machine";
+        ASSERT_FALSE(info.empty()) << "no server details for " << name << ": run scripts/ftp-servers.sh start";
+        server.port = info["port"];
+        bool anonymous = name != "pyftpd-user";
+        server.user = anonymous ? "anonymous" : info["user"];
+        server.password = anonymous ? "pd@example.org" : info["password"];
+        server.home = WinePath(name == "pyftpd-anon" ? info["anonhome"] : info["home"]);
+        // vsftpd does not chroot when run as an ordinary user: the session starts in its home.
+        writable = name != "pyftpd-anon";
+        ASSERT_EQ(FtpEngineStart(nullptr), 0);
+        FtpSetBlocking(true);
+        ASSERT_EQ(FtpSignOn("127.0.0.1", server.port.c_str(), server.user.c_str(), server.password.c_str(),
+                            nullptr, 0),
+                  0)
+            << FtpReplyText();
+    }
+    void TearDown() override
+    {
+        if (FtpQuit() != 0) FtpDropConnection();
+        FtpEngineStop();
+    }
+    Server server;
+    bool writable = true;
+    test::TempDir local;
+};
+
+int64_t lastProgress = 0;
+int stopAfter = 0;
+void Progress(int kind, int64_t value)
+{
+    if (kind != 0) return;
+    lastProgress = value;
+    if (stopAfter && value >= stopAfter) FtpStop();
+}
+
+} // namespace
+
+TEST(RealServerSignOn, WrongPasswordIsRejected)
+{
+    auto info = ServerInfo("pyftpd");
+    ASSERT_FALSE(info.empty()) << "no pyftpdlib details: run scripts/ftp-servers.sh start";
+    ASSERT_EQ(FtpEngineStart(nullptr), 0);
+    FtpSetBlocking(true);
+    EXPECT_EQ(FtpSignOn("127.0.0.1", info["port"].c_str(), info["user"].c_str(), "wrong", nullptr, 0), 1009);
+    EXPECT_EQ(std::string(FtpReplyText()).substr(0, 3), "530");
+    EXPECT_EQ(FtpSignOn("127.0.0.1", info["port"].c_str(), info["user"].c_str(), nullptr, nullptr, 0), 1);
+    FtpDropConnection();
+    EXPECT_EQ(FtpEngineStop(), 0);
+}
+
+TEST_P(RealServer, DirectoriesAndRemoteFiles)
+{
+    std::string start;
+    ASSERT_EQ(FtpCurrentDir(&start), 0);
+    EXPECT_FALSE(start.empty());
+    const char* names[] = {"Dos", "Windows", "WIN32", "Unix", "VMS", "CMS", "OS2", nullptr};
+    EXPECT_EQ(FtpServerSystem(names), 3);
+    EXPECT_EQ(FtpChangeDir("no-such-dir"), 1008);
+    if (!writable) {
+        EXPECT_NE(FtpMakeDir("denied", nullptr), 0);
+        return;
+    }
+    std::string created;
+    ASSERT_EQ(FtpMakeDir("sub", &created), 0);
+    EXPECT_NE(created.find("sub"), std::string::npos);
+    EXPECT_EQ(GetFileAttributesW((server.home + L"\\sub").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              (DWORD)FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(FtpChangeDir("sub"), 0);
+    std::string inside;
+    EXPECT_EQ(FtpCurrentDir(&inside), 0);
+    EXPECT_EQ(inside, (start == "/" ? "" : start) + "/sub");
+    EXPECT_EQ(FtpParentDir(), 0);
+    ASSERT_TRUE(WriteAll(server.home + L"\\old.txt", "x"));
+    EXPECT_EQ(FtpRenameRemote("old.txt", "new.txt"), 0);
+    EXPECT_EQ(ReadAll(server.home + L"\\new.txt"), "x");
+    EXPECT_EQ(FtpRenameRemote("missing.txt", "other.txt"), 1010);
+    EXPECT_EQ(FtpRemoveFile("new.txt"), 0);
+    EXPECT_EQ(FtpRemoveFile("new.txt"), 1008);
+    EXPECT_EQ(FtpRemoveDir("sub"), 0);
+    EXPECT_EQ(FtpRemoveDir("sub"), 1008);
+}
+
+TEST_P(RealServer, ListingsIntoALocalFile)
+{
+    ASSERT_TRUE(WriteAll(server.home + L"\\listed.txt", "content")) << "home not writable from here";
+    for (int passive : {1, 0}) {
+        FtpSetPassive(passive);
+        EXPECT_EQ(FtpListing(nullptr, (local / L"list.txt").c_str(), true, nullptr, 0), 0) << FtpReplyText();
+        std::string list = ReadAll(local / L"list.txt");
+        EXPECT_NE(list.find("listed.txt"), std::string::npos) << list;
+        EXPECT_NE(list.find("\r\n"), std::string::npos);
+        EXPECT_EQ(FtpListing("", (local / L"names.txt").c_str(), false, nullptr, 0), 0);
+        EXPECT_NE(ReadAll(local / L"names.txt").find("listed.txt\r\n"), std::string::npos);
+    }
+    DeleteFileW((server.home + L"\\listed.txt").c_str());
+}
+
+TEST_P(RealServer, BinaryTransfersAreByteIdenticalInBothModes)
+{
+    std::string content = RandomBytes(600 * 1024 + 123, 7);
+    ASSERT_TRUE(WriteAll(server.home + L"\\down.bin", content));
+    FtpSetProgressCallback(Progress);
+    for (int passive : {1, 0}) {
+        FtpSetPassive(passive);
+        lastProgress = 0;
+        ASSERT_EQ(FtpDownload("down.bin", (local / L"down.bin").c_str(), 'I', true, nullptr, 0), 0)
+            << passive << FtpReplyText();
+        EXPECT_TRUE(ReadAll(local / L"down.bin") == content) << passive;
+        EXPECT_EQ(FtpBytesTransferred(), (int64_t)content.size());
+        EXPECT_EQ(lastProgress, (int64_t)content.size());
+        if (!writable) continue;
+        std::wstring up = passive ? L"up-passive.bin" : L"up-active.bin";
+        ASSERT_TRUE(WriteAll(local / up, content));
+        std::string remote = passive ? "up-passive.bin" : "up-active.bin";
+        ASSERT_EQ(FtpUpload((local / up).c_str(), remote.c_str(), 'I', true, nullptr, 0), 0) << FtpReplyText();
+        EXPECT_EQ(FtpBytesExpected(), (int64_t)content.size());
+        EXPECT_TRUE(ReadAll(server.home + L"\\" + up) == content);
+        DeleteFileW((server.home + L"\\" + up).c_str());
+    }
+    DeleteFileW((server.home + L"\\down.bin").c_str());
+    EXPECT_EQ(FtpDownload("absent.bin", (local / L"absent.bin").c_str(), 'I', false, nullptr, 0), 1010);
+}
+
+TEST_P(RealServer, AsciiTransfersConvertLineEnds)
+{
+    ASSERT_TRUE(WriteAll(server.home + L"\\unix.txt", "one\ntwo\n"));
+    EXPECT_EQ(FtpDownload("unix.txt", (local / L"unix.txt").c_str(), 'A', false, nullptr, 0), 0);
+    EXPECT_EQ(ReadAll(local / L"unix.txt"), "one\r\ntwo\r\n");
+    DeleteFileW((server.home + L"\\unix.txt").c_str());
+    if (!writable) return;
+    ASSERT_TRUE(WriteAll(local / L"dos.txt", "three\r\nfour\r\n"));
+    EXPECT_EQ(FtpUpload((local / L"dos.txt").c_str(), "dos.txt", 'A', false, nullptr, 0), 0);
+    EXPECT_EQ(ReadAll(server.home + L"\\dos.txt"), "three\nfour\n");
+    DeleteFileW((server.home + L"\\dos.txt").c_str());
+}
+
+TEST_P(RealServer, StopDuringALargeDownloadKeepsTheConnection)
+{
+    std::string content = RandomBytes(3 * 1024 * 1024, 11);
+    ASSERT_TRUE(WriteAll(server.home + L"\\large.bin", content));
+    for (int passive : {1, 0}) {
+        FtpSetPassive(passive);
+        FtpSetProgressCallback(Progress);
+        stopAfter = 200 * 1024;
+        EXPECT_EQ(FtpDownload("large.bin", (local / L"large.bin").c_str(), 'I', true, nullptr, 0), -1) << passive;
+        stopAfter = 0;
+        std::string got = ReadAll(local / L"large.bin");
+        EXPECT_GE(got.size(), 200u * 1024);
+        EXPECT_LT(got.size(), content.size());
+        EXPECT_TRUE(content.compare(0, got.size(), got) == 0);
+        std::string dir;
+        EXPECT_EQ(FtpCurrentDir(&dir), 0) << FtpReplyText();
+        EXPECT_EQ(FtpNoop(), 0);
+    }
+    // Still good for a whole transfer.
+    ASSERT_TRUE(WriteAll(server.home + L"\\small.bin", "small"));
+    EXPECT_EQ(FtpDownload("small.bin", (local / L"small.bin").c_str(), 'I', false, nullptr, 0), 0);
+    EXPECT_EQ(ReadAll(local / L"small.bin"), "small");
+    DeleteFileW((server.home + L"\\large.bin").c_str());
+    DeleteFileW((server.home + L"\\small.bin").c_str());
+}
+
+namespace {
+HWND notifyWindow = nullptr;
+std::vector<std::pair<WPARAM, LPARAM>> notices;
+std::vector<std::string> lines;
+LRESULT CALLBACK NotifyProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_APP + 5) {
+        notices.emplace_back(wp, lp);
+        if (wp == 0) lines.emplace_back(reinterpret_cast<const char*>(lp));
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+HWND NotifyWindow()
+{
+    if (!notifyWindow) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = NotifyProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"PdFtpTestNotify";
+        RegisterClassW(&wc);
+        notifyWindow = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       wc.hInstance, nullptr);
+    }
+    return notifyWindow;
+}
+} // namespace
+
+TEST_P(RealServer, MessageDrivenTransfersReportByMessage)
+{
+    std::string content = RandomBytes(200 * 1024 + 5, 3);
+    ASSERT_TRUE(WriteAll(server.home + L"\\md.bin", content));
+    ASSERT_TRUE(WriteAll(server.home + L"\\md.txt", "a\nb\n"));
+    FtpSetPassive(1);
+    FtpSetBlocking(false);
+    HWND w = NotifyWindow();
+    notices.clear();
+    EXPECT_EQ(FtpDownload("md.bin", (local / L"md.bin").c_str(), 'I', false, w, WM_APP + 5), 0);
+    ASSERT_TRUE(PumpUntil([] { return !notices.empty(); }, 20000));
+    EXPECT_EQ(notices[0], (std::pair<WPARAM, LPARAM>(1, 0)));
+    EXPECT_TRUE(ReadAll(local / L"md.bin") == content);
+
+    notices.clear();
+    lines.clear();
+    EXPECT_EQ(FtpListing(nullptr, nullptr, false, w, WM_APP + 5), 0);
+    ASSERT_TRUE(PumpUntil([] { return !notices.empty() && notices.back().first == 1; }, 20000));
+    EXPECT_EQ(notices.back().second, 0);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "md.txt"), lines.end());
+
+    notices.clear();
+    EXPECT_EQ(FtpDownload("absent", (local / L"absent").c_str(), 'I', false, w, WM_APP + 5), 0);
+    ASSERT_TRUE(PumpUntil([] { return !notices.empty(); }, 20000));
+    EXPECT_EQ(notices[0], (std::pair<WPARAM, LPARAM>(1, 1010)));
+    EXPECT_EQ(FtpFetchMatching("*", local.Path().c_str(), 'I', nullptr), 1016);
+    FtpSetBlocking(true);
+    DeleteFileW((server.home + L"\\md.bin").c_str());
+    DeleteFileW((server.home + L"\\md.txt").c_str());
+}
+
+TEST_P(RealServer, FetchMatchingAndTranscript)
+{
+    ASSERT_TRUE(WriteAll(server.home + L"\\fa.dat", "A"));
+    ASSERT_TRUE(WriteAll(server.home + L"\\fb.dat", "B"));
+    ASSERT_TRUE(WriteAll(server.home + L"\\skip.dat", "S"));
+    // Not every server globs NLST arguments: list everything and let the filter choose.
+    EXPECT_EQ(FtpFetchMatching(nullptr, local.Path().c_str(), 'I', [](const char* name) {
+                  return std::string(name) == "fa.dat";
+              }),
+              0)
+        << FtpReplyText();
+    EXPECT_EQ(ReadAll(local / L"fa.dat"), "A");
+    EXPECT_EQ(GetFileAttributesW((local / L"fb.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((local / L"skip.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    for (auto n : {L"\\fa.dat", L"\\fb.dat", L"\\skip.dat"}) DeleteFileW((server.home + n).c_str());
+
+    // A new sign-on with a transcript: the password shows as stars.
+    std::wstring logPath = local / L"PDFTPLOG.TXT";
+    HANDLE log = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(log, INVALID_HANDLE_VALUE);
+    FtpSetLogFile(log);
+    ASSERT_EQ(FtpSignOn("127.0.0.1", server.port.c_str(), server.user.c_str(), server.password.c_str(), nullptr,
+                        0),
+              0);
+    FtpSetLogFile(INVALID_HANDLE_VALUE);
+    CloseHandle(log);
+    std::string transcript = ReadAll(logPath);
+    EXPECT_NE(transcript.find("USER " + server.user + "\r\n"), std::string::npos) << transcript;
+    // vsftpd lets anonymous in without a password.
+    if (transcript.find("331") != std::string::npos)
+        EXPECT_NE(transcript.find("PASS " + std::string(server.password.size(), '*') + "\r\n"), std::string::npos)
+            << transcript;
+    EXPECT_EQ(transcript.find(server.password), std::string::npos);
+    EXPECT_NE(transcript.find("230"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values("pyftpd-user", "pyftpd-anon", "vsftpd"),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             for (auto& c : n)
+                                 if (c == '-') c = '_';
+                             return n;
+                         });

@@ -1,0 +1,258 @@
+// Test helpers for the FTP tests: the local servers' details and a scripted FTP server.
+#include "ftp/FtpTestSupport.h"
+#include <ws2tcpip.h>
+#include <cstring>
+#include <random>
+
+namespace ftptest {
+
+static std::wstring StateDir()
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir = exe;
+    dir.resize(dir.find_last_of(L'\\'));
+    return dir + L"\\..\\ftp\\";
+}
+
+std::map<std::string, std::string> ServerInfo(const std::string& server)
+{
+    std::map<std::string, std::string> info;
+    std::string text = ReadAll(StateDir() + Widen(server) + L".env");
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t eq = line.find('=');
+        if (eq != std::string::npos) info[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return info;
+}
+
+bool ServerUnavailable(const std::string& server)
+{
+    return GetFileAttributesW((StateDir() + Widen(server) + L".unavailable").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring Widen(const std::string& text)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring out(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+    return out;
+}
+
+std::wstring WinePath(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + Widen(unixPath);
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+std::string ReadAll(const std::wstring& path)
+{
+    std::string out;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+bool WriteAll(const std::wstring& path, const std::string& content)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+              written == content.size();
+    CloseHandle(h);
+    return ok;
+}
+
+std::string RandomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 gen(seed);
+    std::string out(count, '\0');
+    for (auto& c : out) c = static_cast<char>(gen() & 0xFF);
+    return out;
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    while (!(condition && condition())) {
+        ULONGLONG now = GetTickCount64();
+        if (now >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now < 20 ? end - now : 20), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+ScriptServer::Handler ScriptServer::Answers(std::vector<std::pair<std::string, std::string>> answers)
+{
+    return [answers](ScriptServer& server, const std::string& command) {
+        for (const auto& [prefix, reply] : answers) {
+            if (command.compare(0, prefix.size(), prefix) == 0) {
+                server.Reply(reply);
+                return;
+            }
+        }
+        server.Reply("500 Unknown command");
+    };
+}
+
+ScriptServer::ScriptServer(std::string greeting, Handler handler)
+    : greeting(std::move(greeting)), handler(std::move(handler))
+{
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(listener, 4);
+    int len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    thread = std::thread([this] { Run(); });
+}
+
+ScriptServer::~ScriptServer()
+{
+    stopping = true;
+    closesocket(listener);
+    CloseControl();
+    CloseData();
+    if (dataListener != INVALID_SOCKET) closesocket(dataListener);
+    thread.join();
+    WSACleanup();
+}
+
+std::vector<std::string> ScriptServer::Commands()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return commands;
+}
+
+void ScriptServer::Run()
+{
+    while (!stopping) {
+        SOCKET c = accept(listener, nullptr, nullptr);
+        if (c == INVALID_SOCKET) return;
+        ++connections;
+        // ABOR comes as urgent data; keep it in the normal stream.
+        BOOL inline_ = TRUE;
+        setsockopt(c, SOL_SOCKET, SO_OOBINLINE, reinterpret_cast<char*>(&inline_), sizeof inline_);
+        control = c;
+        if (!greeting.empty()) Reply(greeting);
+        std::string line;
+        char ch;
+        while (control != INVALID_SOCKET && recv(control, &ch, 1, 0) == 1) {
+            if (ch != '\n') {
+                line += ch;
+                continue;
+            }
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                commands.push_back(line);
+            }
+            if (handler) handler(*this, line);
+            line.clear();
+        }
+        CloseControl();
+    }
+}
+
+void ScriptServer::Reply(const std::string& line)
+{
+    std::string text = line + "\r\n";
+    if (control != INVALID_SOCKET) send(control, text.data(), static_cast<int>(text.size()), 0);
+}
+
+void ScriptServer::CloseControl()
+{
+    SOCKET c = control;
+    control = INVALID_SOCKET;
+    if (c != INVALID_SOCKET) closesocket(c);
+}
+
+std::string ScriptServer::Passive(const std::string& claimedAddress)
+{
+    if (dataListener != INVALID_SOCKET) closesocket(dataListener);
+    dataListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(dataListener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(dataListener, 1);
+    int len = sizeof a;
+    getsockname(dataListener, reinterpret_cast<sockaddr*>(&a), &len);
+    unsigned p = ntohs(a.sin_port);
+    return "227 Entering Passive Mode (" + claimedAddress + "," + std::to_string(p >> 8) + "," +
+           std::to_string(p & 0xFF) + ")";
+}
+
+bool ScriptServer::Active(const std::string& argument)
+{
+    unsigned b[6] = {};
+    if (sscanf(argument.c_str(), "%u,%u,%u,%u,%u,%u", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) != 6) return false;
+    data = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl((b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3]);
+    a.sin_port = htons(static_cast<u_short>(b[4] * 256 + b[5]));
+    return connect(data, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+}
+
+bool ScriptServer::AcceptData()
+{
+    if (data != INVALID_SOCKET) return true;
+    if (dataListener == INVALID_SOCKET) return false;
+    data = accept(dataListener, nullptr, nullptr);
+    closesocket(dataListener);
+    dataListener = INVALID_SOCKET;
+    return data != INVALID_SOCKET;
+}
+
+void ScriptServer::SendData(const std::string& bytes)
+{
+    size_t sent = 0;
+    while (data != INVALID_SOCKET && sent < bytes.size()) {
+        int n = send(data, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+        if (n <= 0) return;
+        sent += n;
+    }
+}
+
+std::string ScriptServer::ReceiveData()
+{
+    std::string out;
+    char buf[4096];
+    int n;
+    while (data != INVALID_SOCKET && (n = recv(data, buf, sizeof buf, 0)) > 0) out.append(buf, n);
+    return out;
+}
+
+void ScriptServer::CloseData()
+{
+    SOCKET d = data;
+    data = INVALID_SOCKET;
+    if (d != INVALID_SOCKET) closesocket(d);
+}
+
+} // namespace ftptest
