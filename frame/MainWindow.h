@@ -79,6 +79,7 @@ public:
     void GoRootOrParent(bool isLeft, bool root);
     void GoBack(bool isLeft);
     void OnFilter();
+    void OnMarkDialog(bool mark);
     void SelectAll(bool isLeft, bool mark);
     void OnHelp(UINT command, DWORD_PTR data, const wchar_t* file = nullptr);
     void OnNetworkDialog(bool connect);

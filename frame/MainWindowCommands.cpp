@@ -3,7 +3,8 @@
 #include "app/CommanderApp.h"
 #include "app/RecentDirectories.h"
 #include "app/Settings.h"
-#include "frame/TextDialog.h"
+#include "frame/DirHistDialog.h"
+#include "framework/TextDialog.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
@@ -30,9 +31,9 @@ struct Route {
 // Panel requests whose handlers exist are marked available; the rest are greyed.
 const Route Routes[] = {
     {IDM_PRINT, PanelFocus, req::Print, IDS_NOTONFTP_PRINT, false},
-    {IDM_VIEW, PanelRequest, req::View, 0, false},
-    {IDM_EDIT, PanelRequest, req::Edit, 0, false},
-    {IDM_EDITNEW, PanelRequest, req::EditNew, 0, false},
+    {IDM_VIEW, PanelRequest, req::View, 0, true},
+    {IDM_EDIT, PanelRequest, req::Edit, 0, true},
+    {IDM_EDITNEW, PanelRequest, req::EditNew, 0, true},
     {IDM_HEXEDIT, PanelRequest, req::HexEdit, 0, false},
     {IDM_COPY, PanelFocus, req::Copy, 0, false},
     {IDM_RENMOVE, PanelFocus, req::RenMove, 0, false},
@@ -48,11 +49,17 @@ const Route Routes[] = {
     {IDM_ZIP, PanelRequest, req::Zip, IDS_NOTONFTP, false},
     {IDM_ZIPSELF, PanelRequest, req::Zip, IDS_NOTONFTP, false},
     {IDM_OPENARCH, PanelRequest, req::OpenArchive, IDS_NOTONFTP, false},
-    {IDM_CD, PanelRequest, req::ChangeDir, 0, false},
+    {IDM_CD, PanelRequest, req::ChangeDir, 0, true},
     {IDM_PRTDIR, PanelFocus, req::PrintDir, 0, false},
     {IDM_PRTTREE, PanelFocus, req::PrintTree, 0, false},
     {IDM_SAVEDIR, PanelFocus, req::SaveDir, 0, false},
     {IDM_SAVETREE, PanelFocus, req::SaveTree, 0, false},
+    {IDM_EXTENDDOWN, PanelRequest, req::ExtendFirst + 0, 0, true},
+    {IDM_EXTENDUP, PanelRequest, req::ExtendFirst + 1, 0, true},
+    {IDM_EXTENDPAGEDOWN, PanelRequest, req::ExtendFirst + 2, 0, true},
+    {IDM_EXTENDPAGEUP, PanelRequest, req::ExtendFirst + 3, 0, true},
+    {IDM_EXTENDHOME, PanelRequest, req::ExtendFirst + 4, 0, true},
+    {IDM_EXTENDEND, PanelRequest, req::ExtendFirst + 5, 0, true},
     {IDM_COLSIZES, PanelRequest, req::ColumnSizes, 0, true},
     {IDM_SHORTCUT, PanelRequest, req::Shortcut, 0, false},
     {IDM_SORTNAME, PanelRequest, req::SortName, 0, true},
@@ -62,8 +69,8 @@ const Route Routes[] = {
     {IDM_FILECOMP, Own, 0, IDS_NOTONFTP_PRINT, false},
     {IDM_SYNCH, Own, 0, IDS_NOTONFTP, false},
     {IDM_FILTER, Own, 0, IDS_NOTONFTP, true},
-    {IDM_SELECT, Own, 0, 0, false},
-    {IDM_DESELECT, Own, 0, 0, false},
+    {IDM_SELECT, Own, 0, 0, true},
+    {IDM_DESELECT, Own, 0, 0, true},
     {IDM_SELECTALL, Own, 0, 0, true},
     {IDM_DESELECTALL, Own, 0, 0, true},
     {IDC_SELALLL, Own, 0, 0, true},
@@ -238,6 +245,7 @@ bool CMainWindow::RunCommand(UINT id)
         WriteProfileInt(L"Paden", L"RSort", right.panel.sortMode);
         break;
     case IDM_FILTER: OnFilter(); break;
+    case IDM_SELECT: case IDM_DESELECT: OnMarkDialog(id == IDM_SELECT); break;
     case IDM_SELECTALL: case IDM_DESELECTALL: SelectAll(leftActive, id == IDM_SELECTALL); break;
     case IDC_SELALLL: case IDC_DESELALLL: SelectAll(true, id == IDC_SELALLL); break;
     case IDC_SELALLR: case IDC_DESELALLR: SelectAll(false, id == IDC_SELALLR); break;
@@ -335,7 +343,7 @@ void CMainWindow::GoBack(bool isLeft)
 void CMainWindow::OnFilter()
 {
     HelpContextScope help(IDM_FILTER);
-    CTextDialog dialog(L"FILTER", IDC_TEXT_FIELD, App().fileMask);
+    fw::CTextDialog dialog(L"FILTER", IDC_TEXT_FIELD, App().fileMask);
     if (dialog.DoModal(hwnd) != IDOK) return;
     App().fileMask = dialog.Text().empty() ? L"*.*" : dialog.Text();
     ActivePanel().keepMarks = false;
@@ -363,4 +371,14 @@ void CMainWindow::OnNetworkDialog(bool connect)
     if (result == ERROR_EXTENDED_ERROR) ::WNetGetLastErrorW(&providerError, text, 512, provider, 128);
     else ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, result, 0, text, 512, nullptr);
     ::MessageBoxW(hwnd, (fw::LoadStr(IDS_NETERROR) + text).c_str(), ProductName, MB_OK | MB_ICONWARNING);
+}
+
+void CMainWindow::OnMarkDialog(bool mark)
+{
+    HelpContextScope help(mark ? IDM_SELECT : IDM_DESELECT);
+    fw::CTextDialog dialog(mark ? L"MARK" : L"UNMARK", IDC_TEXT_FIELD, L"*.*");
+    if (dialog.DoModal(hwnd) != IDOK || dialog.Text().empty()) return;
+    CFileList& p = ActivePanel();
+    if (p.drive != L"FTP") ::SetCurrentDirectoryW(p.path.c_str());
+    p.MarkByMask(dialog.Text(), mark, false);
 }

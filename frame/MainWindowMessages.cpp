@@ -171,6 +171,12 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         if (lp) *reinterpret_cast<std::wstring*>(lp) =
                     (msg == pm::NameActive ? ActivePanel() : InactivePanel()).CurrentName();
         return 0;
+    case pm::OpenRequest: {
+        CFileList& p = IsPanelHandle(reporter, true) ? left.panel
+                       : IsPanelHandle(reporter, false) ? right.panel : ActivePanel();
+        p.OpenCurrentEntry();
+        return 0;
+    }
     case pm::PushHistory:
         if (IsPanelHandle(reporter, true)) PushHistory(true);
         else if (IsPanelHandle(reporter, false)) PushHistory(false);

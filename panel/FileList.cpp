@@ -189,6 +189,19 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     }
+    case WM_KEYDOWN:
+        // The list's own navigation is replaced by the panel's key table.
+        OnKeyDown(static_cast<UINT>(wp));
+        return 0;
+    case WM_CHAR:
+        OnChar(static_cast<wchar_t>(wp));
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_LBUTTONDBLCLK:
+        CWindow::OnMessage(msg, wp, lp);
+        if (context.owner) ::PostMessageW(context.owner, pm::OpenRequest, reinterpret_cast<WPARAM>(hwnd), 0);
+        return 0;
     case WM_MOUSEMOVE:
         TrackNameTip(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
         break;

@@ -73,6 +73,26 @@ public:
     void MarkByMask(const std::wstring& mask, bool mark, bool all);
     void InvertMarks();
 
+    // ---- FileListKeys.cpp: keyboard, quick search, range selection
+    enum ExtendKind { ExtendDown, ExtendUp, ExtendPageDown, ExtendPageUp, ExtendHome, ExtendEnd };
+    bool OnKeyDown(UINT key);
+    void OnChar(wchar_t ch);
+    void ExtendSelection(int kind);
+    bool FocusEntryByName(const std::wstring& name);
+    bool MarkEntryByName(const std::wstring& name);
+    void MoveCursor(int row);
+    int FullyVisibleRows() const;
+    void JumpToRoot();
+
+    // ---- FileListOpen.cpp: open, view, edit dispatch and directory changes
+    void OpenCurrentEntry();
+    void ViewCurrent();
+    void EditCurrent();
+    void EditNewFile();
+    void ChangeDirectory();
+    bool EnterDirectory(const std::wstring& name, bool parent);
+    std::wstring FullName(const FileEntry& entry) const;
+
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -100,7 +120,10 @@ public:
     double markedBytes = 0;
     bool summaryBusy = false;
     bool showsFoundFiles = false;
-    std::wstring searchKey;
+    wchar_t searchKey = 0;
+    int searchPos = -1;
+    bool searchFound = false;
+    bool deleteFinal = false;
     // How often OnUpdate ran; the refresh timers are judged by it.
     int updates = 0;
 
@@ -109,6 +132,8 @@ protected:
 
 private:
     LRESULT OnReflectedNotify(NMHDR* header);
+    void ToggleMark(int row);
+    bool StartExternal(const std::wstring& program, const std::wstring& file);
     void CreateNameTip();
     void TrackNameTip(int x, int y);
     std::wstring NameTipText() const;

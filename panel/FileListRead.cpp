@@ -86,7 +86,9 @@ void CFileList::SortEntries()
 void CFileList::OnUpdate()
 {
     ++updates;
-    searchKey.clear();
+    searchKey = 0;
+    searchPos = -1;
+    searchFound = false;
     {
         fw::RedrawOff redraw(hwnd);
         // An FTP panel is read by the FTP source once it exists; until then it stays empty.

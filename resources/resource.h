@@ -26,6 +26,9 @@
 #define IDS_NETERROR            4170
 #define IDS_CANTSTART           4171
 #define IDS_NOENTRY             4173
+#define IDS_OUTOFMEMORY         4177
+#define IDS_NOPROGRAM           4178
+#define IDS_CANTSTARTVIEWER     4179
 #define IDS_UNKNOWNERROR        8190
 // ---- strings: tool tips of the main window
 #define IDS_TIP_APPBUTTON       4010
@@ -159,6 +162,12 @@
 #define IDM_SORTEXT             2270
 #define IDM_SORTSIZE            2280
 #define IDM_SORTDATE            2290
+#define IDM_EXTENDDOWN          2890
+#define IDM_EXTENDUP            2900
+#define IDM_EXTENDPAGEDOWN      2910
+#define IDM_EXTENDPAGEUP        2920
+#define IDM_EXTENDHOME          2930
+#define IDM_EXTENDEND           2940
 
 // ---- controls of the main window
 #define IDC_DRIVEL              1050
@@ -193,3 +202,6 @@
 // ---- our own texts
 #define IDS_NOHELPFILE          9000
 #define IDS_NOTAVAILABLE        9001
+#define IDS_NOINTERNALVIEWER    9002
+#define IDS_NOINTERNALEDITOR    9003
+#define IDS_NOARCHIVES          9004

@@ -3,7 +3,9 @@
 #include "framework/Dialog.h"
 #include <string>
 
-class CTextDialog : public fw::CDialog {
+namespace fw {
+
+class CTextDialog : public CDialog {
 public:
     CTextDialog(const wchar_t* templateName, int fieldId, const std::wstring& initial)
         : CDialog(templateName), fieldId(fieldId), text(initial) {}
@@ -18,17 +20,4 @@ private:
     std::wstring text;
 };
 
-// "DIRHIST": the recent directories, the first one selected.
-class CDirHistDialog : public fw::CDialog {
-public:
-    CDirHistDialog() : CDialog(L"DIRHIST") {}
-    const std::wstring& Chosen() const { return chosen; }
-
-protected:
-    bool OnInit() override;
-    void OnOK() override;
-    bool OnCommand(UINT id, UINT code, HWND control) override;
-
-private:
-    std::wstring chosen;
-};
+} // namespace fw

@@ -1,23 +1,8 @@
-// One-field dialogs and the directory history list.
-#include "frame/TextDialog.h"
+// The recent-directories list dialog.
+#include "frame/DirHistDialog.h"
 #include "app/RecentDirectories.h"
 #include "framework/Controls.h"
 #include "resource.h"
-
-bool CTextDialog::OnInit()
-{
-    SetItemText(fieldId, text);
-    HWND field = Item(fieldId);
-    ::SetFocus(field);
-    ::SendMessageW(field, EM_SETSEL, 0, -1);
-    return false;
-}
-
-void CTextDialog::OnOK()
-{
-    text = ItemText(fieldId);
-    End(IDOK);
-}
 
 bool CDirHistDialog::OnInit()
 {
