@@ -4,7 +4,9 @@
 #include "frame/CommandTable.h"
 #include "frame/Layout.h"
 #include "framework/Controls.h"
+#include "fileops/OperationUi.h"
 #include "framework/Window.h"
+#include "panel/DriveCombo.h"
 #include "panel/FileList.h"
 #include <windows.h>
 #include <array>
@@ -13,7 +15,7 @@
 
 // The controls of one panel side.
 struct PanelSide {
-    fw::CComboBox driveBox;
+    CDriveCombo driveBox;
     fw::CControl pathLine, totalLine, selectionLine;
     fw::CControl nav[4], back;
     CFileList panel;
@@ -42,6 +44,8 @@ public:
     void SaveColumnWidths();
     // The tests keep their own message loop running after a window closes.
     bool postQuitOnDestroy = true;
+    // busy and cancel flags of the running file operation (copy, move, delete).
+    OperationState operation;
 
     // ---- MainWindowLayout.cpp
     static LayoutOptions ReadLayoutOptions();
@@ -54,6 +58,7 @@ public:
     void OnPanelActivated(HWND reporter);
     void OnDriveUpdate(HWND reporter);
     void OnDriveStatistics(HWND reporter);
+    void UpdateDriveBox(bool isLeft);
     void ScheduleRefresh(bool isLeft);
     void SetPathLine(bool isLeft);
     void TogglePanel();

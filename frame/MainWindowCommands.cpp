@@ -2,6 +2,7 @@
 #include "frame/MainWindow.h"
 #include "app/CommanderApp.h"
 #include "framework/Dialog.h"
+#include "panel/PanelRequests.h"
 #include "resource.h"
 
 bool CMainWindow::RunCommand(UINT id)
@@ -13,6 +14,12 @@ bool CMainWindow::RunCommand(UINT id)
     case IDM_REFRESH:
         ActivePanel().keepMarks = false;
         ::PostMessageW(hwnd, pm::ScreenUpdate, reinterpret_cast<WPARAM>(ActivePanel().Handle()), 0);
+        return true;
+    // Copy and move run in the active panel.
+    case IDM_COPY:
+    case IDM_RENMOVE:
+        ::PostMessageW(ActivePanel().Handle(), id == IDM_COPY ? req::Copy : req::RenMove, 0, 0);
+        ::SetFocus(ActivePanel().Handle());
         return true;
     case IDM_TOGGLEPANEL:
         TogglePanel();

@@ -5,6 +5,12 @@
 bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case req::Copy:
+        CopyMarked();
+        return true;
+    case req::RenMove:
+        MoveMarked();
+        return true;
     default:
         return false;
     }
