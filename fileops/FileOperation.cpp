@@ -140,6 +140,12 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
             ui.ShowError(IDS_COPY_CANTCREATE);
             return OpFailed;
         }
+        if (targetInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+            // The replacement of a read-only file is refused here, as creating it would be.
+            ::SetLastError(ERROR_ACCESS_DENIED);
+            ui.ShowError(IDS_COPY_CANTCREATE);
+            return OpFailed;
+        }
         if (onlyNewer) {
             // Not copied: a move must then keep its source, a copy counts it as done.
             if (ToUInt64(targetInfo.ftLastWriteTime) >= ToUInt64(sourceInfo.ftLastWriteTime))

@@ -23,8 +23,10 @@ bool DirectoryExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool MakeDirectoryPath(const std::wstring& path)
+bool MakeDirectoryPath(const std::wstring& typed)
 {
+    std::wstring path = typed;
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
     if (path.empty()) return false;
     size_t start = 0;
     if (path.size() >= 3 && path[1] == L':') start = 3;

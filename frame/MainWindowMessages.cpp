@@ -60,8 +60,10 @@ void CMainWindow::UpdateDriveBox(bool isLeft)
     PanelSide& side = Side(isLeft);
     side.driveBox.drive = side.panel.drive.empty() ? L"C:\\" : side.panel.drive;
     side.driveBox.UpdateDriveInfo();
-    if (side.driveBox.drive != side.panel.drive && side.panel.drive != L"FTP" && !side.panel.drive.empty() &&
-        std::towupper(side.driveBox.drive[0]) != std::towupper(side.panel.drive[0]))
+    const std::wstring& now = side.driveBox.drive;
+    const std::wstring& was = side.panel.drive;
+    bool fellBack = now != was && (was == L"FTP" || was.empty() || std::towupper(now[0]) != std::towupper(was[0]));
+    if (fellBack)
         side.panel.SetDirectory(side.driveBox.drive, side.driveBox.drive);
 }
 
