@@ -101,6 +101,13 @@ void CopyFixture::SetUp()
     WaitForPanels();
 }
 
+void CopyFixture::TearDown()
+{
+    AppTest::TearDown();
+    // The panels made the temporary directories current; a current directory cannot be removed.
+    ::SetCurrentDirectoryW(L"C:\\");
+}
+
 void CopyFixture::Show(CFileList& panel, const std::wstring& dir)
 {
     panel.SetDirectory(dir.substr(0, 3), dir);

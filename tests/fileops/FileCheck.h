@@ -25,6 +25,7 @@ std::vector<std::wstring> TemporaryFiles(const std::wstring& directory);
 class CopyFixture : public AppTest {
 protected:
     void SetUp() override;
+    void TearDown() override;
     void Show(CFileList& panel, const std::wstring& dir);
     void ShowBoth();
     void Mark(const std::vector<std::wstring>& names);
