@@ -28,6 +28,11 @@ private:
     OperationState& state;
     HWND mainWindow;
     CStatusCopyDialog dialog;
+    static constexpr DWORD PumpInterval = 15;
+    bool pumped = false;
+    DWORD lastPump = 0;
+    bool named = false;
+    DWORD lastNames = 0;
     bool quitSeen = false;
     WPARAM quitCode = 0;
 };

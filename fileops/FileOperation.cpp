@@ -114,7 +114,8 @@ int CFileOperation::CopyChecked(const std::wstring& source, const std::wstring& 
         ui.ShowError(IDS_COPY_CANTCREATE);
         return OpFailed;
     }
-    if (SamePath(source, targetName) || SameFile(source, targetName)) {
+    bool targetExists = ::GetFileAttributesW(LongPath(targetName).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (SamePath(source, targetName) || (targetExists && SameFile(source, targetName))) {
         ui.ShowProblem(IDS_COPY_ONTOITSELF, source);
         return OpFailed;
     }

@@ -121,7 +121,7 @@ TEST_F(Overwrite, OnlyNewerSkipsAnOlderSourceSilently)
 
 TEST_F(Overwrite, CancelInTheProgressDialogDeletesThePartlyWrittenCopy)
 {
-    std::string data = RandomBytes(3 * 65535 + 17, 5);
+    std::string data = RandomBytes(20 * 65535 + 17, 5);
     ASSERT_TRUE(MakeFile(src / L"big.bin", data));
     ASSERT_TRUE(MakeFile(src / L"next.bin", "next"));
     ASSERT_TRUE(MakeFile(dst / L"big.bin", "the old target"));
@@ -133,6 +133,7 @@ TEST_F(Overwrite, CancelInTheProgressDialogDeletesThePartlyWrittenCopy)
     op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
         // The user presses Cancel while the second block is written.
         if (++blocks == 2) ::PostMessageW(progress.Dialog(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ::Sleep(5); // a slow disk: the queue is looked at again before the copy is complete
         return ::WriteFile(f, d, n, w, nullptr) != FALSE;
     };
     EXPECT_EQ(op.CopyFile(src / L"big.bin", dst.Path(), true), OpAbort);
