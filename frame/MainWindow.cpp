@@ -215,9 +215,10 @@ void CMainWindow::CreateBars()
 void CMainWindow::CreatePanelSide(bool isLeft)
 {
     PanelSide& side = Side(isLeft);
-    side.driveBox.Attach(MakeControl(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | CBS_AUTOHSCROLL | WS_VISIBLE,
-                                     hwnd, isLeft ? IDC_DRIVEL : IDC_DRIVER));
     side.totalLine.Attach(MakeControl(L"STATIC", L"totaal", SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_VISIBLE, hwnd, -1));
+    side.driveBox.Attach(MakeControl(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | CBS_AUTOHSCROLL | WS_VISIBLE,
+                                     hwnd, isLeft ? IDC_DRIVEL : IDC_DRIVER),
+                         side.totalLine.Handle());
     side.pathLine.Attach(MakeControl(L"STATIC", L"pad", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | WS_VISIBLE, hwnd, -1));
     side.selectionLine.Attach(MakeControl(L"STATIC", L"Geen bestanden geselecteerd",
                                           SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_VISIBLE, hwnd, -1));
@@ -238,6 +239,7 @@ void CMainWindow::CreatePanelSide(bool isLeft)
     context.markedNames = hiddenList.Handle();
     context.selectionLine = side.selectionLine.Handle();
     context.colors = &colors;
+    context.operation = &operation;
     side.panel.CreatePanel(hwnd, isLeft ? IDC_PANELL : IDC_PANELR, isLeft, context);
     side.panel.SetFont(panelFont, rowHeight);
 }
@@ -266,6 +268,8 @@ void CMainWindow::SetStartDirectories()
         if (!dir.empty() && !drive.empty() && std::towupper(dir[0]) != std::towupper(drive[0])) dir = drive;
         Side(isLeft).panel.SetDirectory(drive, dir);
     }
+    UpdateDriveBox(true);
+    UpdateDriveBox(false);
     ::SetCurrentDirectoryW(right.panel.drive.c_str());
     ScheduleRefresh(true);
     ScheduleRefresh(false);

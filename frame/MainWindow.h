@@ -5,7 +5,9 @@
 #include "frame/DirectoryHistory.h"
 #include "frame/Layout.h"
 #include "framework/Controls.h"
+#include "fileops/OperationUi.h"
 #include "framework/Window.h"
+#include "panel/DriveCombo.h"
 #include "panel/FileList.h"
 #include <windows.h>
 #include <array>
@@ -14,7 +16,7 @@
 
 // The controls of one panel side.
 struct PanelSide {
-    fw::CComboBox driveBox;
+    CDriveCombo driveBox;
     fw::CControl pathLine, totalLine, selectionLine;
     fw::CControl nav[4], back;
     CFileList panel;
@@ -43,6 +45,8 @@ public:
     void SaveColumnWidths();
     // The tests keep their own message loop running after a window closes.
     bool postQuitOnDestroy = true;
+    // busy and cancel flags of the running file operation (copy, move, delete).
+    OperationState operation;
 
     // ---- MainWindowLayout.cpp
     static LayoutOptions ReadLayoutOptions();
@@ -55,6 +59,7 @@ public:
     void OnPanelActivated(HWND reporter);
     void OnDriveUpdate(HWND reporter);
     void OnDriveStatistics(HWND reporter);
+    void UpdateDriveBox(bool isLeft);
     void ScheduleRefresh(bool isLeft);
     void SetPathLine(bool isLeft);
     void TogglePanel();

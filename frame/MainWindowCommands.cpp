@@ -35,8 +35,8 @@ const Route Routes[] = {
     {IDM_EDIT, PanelRequest, req::Edit, 0, true},
     {IDM_EDITNEW, PanelRequest, req::EditNew, 0, true},
     {IDM_HEXEDIT, PanelRequest, req::HexEdit, 0, false},
-    {IDM_COPY, PanelFocus, req::Copy, 0, false},
-    {IDM_RENMOVE, PanelFocus, req::RenMove, 0, false},
+    {IDM_COPY, PanelFocus, req::Copy, 0, true},
+    {IDM_RENMOVE, PanelFocus, req::RenMove, 0, true},
     {IDM_MKDIR, PanelFocus, req::MkDir, 0, false},
     {IDM_DELETE, PanelFocus, req::Delete, 0, false},
     {IDM_DELETENOW, PanelFocus, req::Delete, 0, false},
@@ -220,7 +220,7 @@ bool CMainWindow::RunCommand(UINT id)
     case IDM_PARENT: GoRootOrParent(leftActive, false); break;
     case IDC_BACKL: case IDC_BACKR: GoBack(id == IDC_BACKL); break;
     case IDM_DRIVEBOXL: case IDM_DRIVEBOXR: {
-        fw::CComboBox& box = Side(id == IDM_DRIVEBOXL).driveBox;
+        fw::CComboBox box = Side(id == IDM_DRIVEBOXL).driveBox.Box();
         ::SetFocus(box.Handle());
         box.ShowDropDown(true);
         break;

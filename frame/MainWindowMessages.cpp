@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <ctime>
 #include <cwchar>
+#include <cwctype>
 
 void CMainWindow::ScheduleRefresh(bool isLeft)
 {
@@ -27,6 +28,8 @@ void CMainWindow::OnScreenUpdate(HWND reporter)
                     (reporter == nullptr && leftActive);
     leftActive = makeLeft;
     CFileList& active = ActivePanel();
+    UpdateDriveBox(true);
+    UpdateDriveBox(false);
     InactivePanel().OnUpdate();
     active.OnUpdate();
     SetPathLine(true);
@@ -46,7 +49,22 @@ void CMainWindow::OnPanelActivated(HWND reporter)
     if (p.drive != L"FTP") ::SetCurrentDirectoryW(p.path.c_str());
     ::DragAcceptFiles(InactivePanel().Handle(), TRUE);
     ::DragAcceptFiles(p.Handle(), FALSE);
+    UpdateDriveBox(true);
+    UpdateDriveBox(false);
     RedrawDecorations();
+}
+
+// The drive box follows its panel; when the panel's drive cannot be used it falls back to C:\.
+void CMainWindow::UpdateDriveBox(bool isLeft)
+{
+    PanelSide& side = Side(isLeft);
+    side.driveBox.drive = side.panel.drive.empty() ? L"C:\\" : side.panel.drive;
+    side.driveBox.UpdateDriveInfo();
+    const std::wstring& now = side.driveBox.drive;
+    const std::wstring& was = side.panel.drive;
+    bool fellBack = now != was && (was == L"FTP" || was.empty() || std::towupper(now[0]) != std::towupper(was[0]));
+    if (fellBack)
+        side.panel.SetDirectory(side.driveBox.drive, side.driveBox.drive);
 }
 
 void CMainWindow::OnDriveUpdate(HWND reporter)
@@ -54,6 +72,20 @@ void CMainWindow::OnDriveUpdate(HWND reporter)
     bool isLeft = IsPanelHandle(reporter, true);
     if (!isLeft && !IsPanelHandle(reporter, false)) return;
     CFileList& p = Side(isLeft).panel;
+    if (reporter == Side(isLeft).driveBox.Handle()) {
+        // A drive chosen in the box: the panel shows that drive's current directory.
+        std::wstring chosen = Side(isLeft).driveBox.drive;
+        std::wstring directory = chosen;
+        if (chosen != L"FTP") {
+            DWORD n = ::GetCurrentDirectoryW(0, nullptr);
+            std::wstring current(n, L'\0');
+            current.resize(::GetCurrentDirectoryW(n, current.data()));
+            if (!current.empty() && std::towupper(current[0]) == std::towupper(chosen[0])) directory = current;
+        }
+        p.SetDirectory(chosen, directory);
+        p.keepMarks = false;
+        UpdateDriveBox(isLeft);
+    }
     ScheduleRefresh(isLeft);
     ::SetFocus(p.Handle());
     SetPathLine(isLeft);
@@ -65,6 +97,8 @@ void CMainWindow::OnDriveStatistics(HWND reporter)
     bool isLeft = IsPanelHandle(reporter, true);
     if (!isLeft && !IsPanelHandle(reporter, false)) return;
     ScheduleRefresh(isLeft);
+    left.driveBox.ShowDriveStatistics();
+    right.driveBox.ShowDriveStatistics();
 }
 
 void CMainWindow::TogglePanel()

@@ -111,6 +111,9 @@ bool CWindow::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     } else if (msg == WM_DRAWITEM) {
         child = reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem;
         reflected = WM_REFLECT_DRAWITEM;
+    } else if (msg == WM_COMMAND) {
+        child = reinterpret_cast<HWND>(lp);
+        reflected = WM_REFLECT_COMMAND;
     }
     if (!child || child == hwnd || !FromHandle(child)) return false;
     result = ::SendMessageW(child, reflected, wp, lp);
@@ -130,6 +133,10 @@ LRESULT CWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         return Default(msg, wp, lp);
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
+        if (lp) {
+            LRESULT result = 0;
+            if (ReflectToChild(msg, wp, lp, result)) return 0;
+        }
         break;
     case WM_NOTIFY: {
         LRESULT result = 0;

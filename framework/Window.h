@@ -28,6 +28,8 @@ public:
     // Messages reflected back from the parent to the control that sent them.
     static constexpr UINT WM_REFLECT_NOTIFY = WM_APP + 0x300;
     static constexpr UINT WM_REFLECT_DRAWITEM = WM_APP + 0x301;
+    // Notifications of controls (WM_COMMAND with a control) that the parent did not handle.
+    static constexpr UINT WM_REFLECT_COMMAND = WM_APP + 0x302;
 
 protected:
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -43,7 +45,7 @@ protected:
     virtual bool OnPaint() { return false; }
     virtual bool OnClose() { return false; }
 
-    // Sends WM_NOTIFY and WM_DRAWITEM of child controls back to their own objects.
+    // Sends WM_NOTIFY, WM_DRAWITEM and control WM_COMMAND of child controls back to their own objects.
     bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
     HWND hwnd = nullptr;

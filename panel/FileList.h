@@ -18,12 +18,15 @@ struct PanelColors {
     COLORREF sysDirFg = 0x40FF00, sysDirBg = 0x004080;
 };
 
+struct OperationState;
+
 // What a panel needs from the main window that owns it.
 struct PanelContext {
     HWND owner = nullptr;          // receives the WM_USER+n reports
     HWND markedNames = nullptr;    // the hidden sorted list box shared by both panels
     HWND selectionLine = nullptr;  // this panel's selection line
     const PanelColors* colors = nullptr;
+    OperationState* operation = nullptr; // the main window's busy and cancel flags
 };
 
 constexpr int PanelDepths = 10;
@@ -96,6 +99,10 @@ public:
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
 
+    // ---- FileListCopy.cpp: copy, move and rename in place of the marked rows
+    void CopyMarked();
+    void MoveMarked();
+
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);
     std::wstring ColumnText(const FileEntry& entry, int column) const;
@@ -140,6 +147,11 @@ private:
     fw::CToolTip nameTip;
     int tipRow = -1;
     std::wstring tipText;
+
+    // ---- FileListCopy.cpp
+    void TransferMarked(bool move);
+    void RenameInPlace(const std::vector<std::wstring>& sources, const std::wstring& newName);
+    CFileList* OtherPanel() const;
 
     fw::CListView list;
     fw::CListBox markedNames;

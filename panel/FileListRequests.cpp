@@ -18,6 +18,12 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::Edit: EditCurrent(); return true;
     case req::EditNew: EditNewFile(); return true;
     case req::ChangeDir: ChangeDirectory(); return true;
+    case req::Copy:
+        CopyMarked();
+        return true;
+    case req::RenMove:
+        MoveMarked();
+        return true;
     default:
         if (msg >= req::ExtendFirst && msg <= req::ExtendLast) {
             ExtendSelection(static_cast<int>(msg - req::ExtendFirst));

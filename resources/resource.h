@@ -8,7 +8,8 @@
 //   IDD_*   nothing: dialog templates are named by upper-case words ("ABOUTDLG", ...)
 //   per-dialog control ids: each dialog owns the range named next to it below
 //     ABOUTDLG 3000-3019, SORTFILES 3020-3039, FILTER/MARK/UNMARK/CD/EDITNEW 3040-3059,
-//     DIRHIST 3060-3079
+//     DIRHIST 3060-3079, COPY and RENMOVE 3100-3119 (one set of ids for both templates),
+//     STATUSCOPY 3120-3139 (plus the fixed ids 1260, 1290, 1332), OVERWRITE 3140-3159
 //   our own texts that the design does not number: 9000-9099
 // No bare numbers appear in the .rc files.
 #pragma once
@@ -74,6 +75,36 @@
 // ---- strings: FTP refusals
 #define IDS_NOTONFTP            4480
 #define IDS_NOTONFTP_PRINT      4510
+
+// ---- strings: drives and drive information
+#define IDS_DRIVE_TOTAL         4213
+#define IDS_DRIVE_FREE          4214
+#define IDS_DRIVE_NONETNAME     4222
+// ---- strings: copy and move (the ids of the design)
+#define IDS_COPY_NOMEMORY       4177
+#define IDS_COPY_NOTHING        4187
+#define IDS_DELETE_FAILED       4192
+#define IDS_COPY_CANTOPEN       4197
+#define IDS_COPY_CANTCREATE     4198
+#define IDS_COPY_READERROR      4199
+#define IDS_COPY_WRITEERROR     4200
+#define IDS_COPY_MKDIRFAILED    4201
+#define IDS_MOVE_TITLE          4224
+#define IDS_OVERWRITE_TEXT      4250
+#define IDS_OVERWRITE_NAME      4260
+#define IDS_COPY_PROMPT         4800
+#define IDS_COPY_DIRECTORIES    4810
+#define IDS_MOVE_PROMPT         4820
+#define IDS_COPY_ONEROW         4930
+#define IDS_COPY_NEEDPATTERN    4940
+// ---- strings: copy and move (our own, 4700-4719)
+#define IDS_COPY_ONTOITSELF     4700
+#define IDS_COPY_INTOITSELF     4701
+#define IDS_COPY_LINKSKIPPED    4702
+#define IDS_DELETE_LINKKEPT     4703
+#define IDS_MOVE_RENAMEFAILED   4704
+#define IDS_COPY_TITLE          4705
+#define IDS_OVERWRITE_BYTES     4706
 
 // ---- commands
 #define IDM_HELP                57670
@@ -205,3 +236,22 @@
 #define IDS_NOINTERNALVIEWER    9002
 #define IDS_NOINTERNALEDITOR    9003
 #define IDS_NOARCHIVES          9004
+
+// ---- COPY and RENMOVE
+#define IDC_COPY_PROMPT         3100
+#define IDC_COPY_TARGET         3101
+#define IDC_COPY_ONLYNEWER      3102
+#define IDC_COPY_XFERTYPE       3103
+
+// ---- STATUSCOPY
+#define IDC_STATUS_SOURCE       1260
+#define IDC_STATUS_TARGET       1290
+#define IDC_STATUS_BYTES        1332
+#define IDC_STATUS_PROGRESS     3120
+
+// ---- OVERWRITE
+#define IDC_OVERWRITE_TEXT      3140
+#define IDC_OVERWRITE_SOURCE    3141
+#define IDC_OVERWRITE_TARGET    3142
+#define IDC_OVERWRITE_ALL       3143
+#define IDC_OVERWRITE_SKIP      3144

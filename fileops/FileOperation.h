@@ -1,0 +1,48 @@
+// The copy, move and tree-delete engine on local files, driven through a COperationUi.
+#pragma once
+#include "fileops/OperationUi.h"
+#include <windows.h>
+#include <functional>
+#include <string>
+
+// Our methods carry the names of the design; the Win32 calls are used by their W names.
+#undef CopyFile
+#undef MoveFile
+
+// Results of the copy and move calls: 0 done, 1 failed or skipped, -1 abort everything.
+constexpr int OpDone = 0;
+constexpr int OpFailed = 1;
+constexpr int OpAbort = -1;
+
+class CFileOperation {
+public:
+    explicit CFileOperation(COperationUi& ui) : ui(ui) {}
+
+    int CopyFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
+    int CopyDirectory(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
+    int MoveFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
+    int MoveDirectory(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
+    // 0 when the directory and everything in it is gone, 1 otherwise.
+    int DeleteTree(const std::wstring& directory);
+
+    // The name a source gets under a target directory, or under a name or pattern.
+    static std::wstring TargetName(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
+
+    bool onlyNewer = false;
+    bool overwriteAll = false;
+    int itemCount = 0;
+    // Writes one block; replaceable so that a failing disk can be imitated.
+    std::function<bool(HANDLE file, const void* data, DWORD size, DWORD* written)> writeBlock;
+
+    static constexpr DWORD BufferSize = 65536;
+    static constexpr DWORD BlockSize = 65535;
+
+private:
+    int CopyData(const std::wstring& source, const std::wstring& targetName, bool moving);
+    int CopyChecked(const std::wstring& source, const std::wstring& targetName, bool moving);
+    int CopyFileAs(const std::wstring& source, const std::wstring& targetName, bool moving);
+    int CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving);
+    bool DeleteOneFile(const std::wstring& path);
+
+    COperationUi& ui;
+};

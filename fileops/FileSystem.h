@@ -1,0 +1,11 @@
+// File-system helpers of the file operations: directory tests and creation, long paths, targets.
+#pragma once
+#include <string>
+
+bool DirectoryExists(const std::wstring& path);
+// Creates path and every missing parent; false only when the last directory cannot be made.
+bool MakeDirectoryPath(const std::wstring& path);
+// The extended-length form ("\\?\C:\...") for paths too long for the plain calls.
+std::wstring LongPath(const std::wstring& path);
+// A typed target made absolute against the panel's directory and normalised ("..", "/").
+std::wstring ResolveTarget(const std::wstring& typed, const std::wstring& baseDirectory);

@@ -1,0 +1,222 @@
+// Copies that must not lose data: onto itself, into itself, failing writes, locks, read-only targets, links.
+#include "fileops/CopyProgress.h"
+#include "fileops/FileCheck.h"
+#include "fileops/FileOperation.h"
+#include "panel/PanelRequests.h"
+#include "resource.h"
+
+using namespace test;
+
+class Safety : public CopyFixture {};
+
+TEST_F(Safety, AFileIsNeverCopiedOrMovedOntoItself)
+{
+    std::string data = RandomBytes(150000, 20);
+    ASSERT_TRUE(MakeFile(src / L"self.bin", data));
+    Show(Left(), src.Path());
+    Show(Right(), src.Path()); // both panels in one directory
+    for (UINT request : {req::Copy, req::RenMove}) {
+        Cursor(L"self.bin");
+        Answers answers({{L"COPY", Rule{{IDOK}}}, {L"RENMOVE", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
+        Run(request);
+        EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_ONTOITSELF))) << request;
+        EXPECT_EQ(ReadAll(src / L"self.bin"), data);
+    }
+    // A pattern that maps the name to itself, spelled in another case.
+    Cursor(L"self.bin");
+    Answers answers({{L"COPY", TypeTarget(src / L"SELF.*")}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::Copy);
+    EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_ONTOITSELF)));
+    EXPECT_EQ(ReadAll(src / L"self.bin"), data);
+    EXPECT_TRUE(TemporaryFiles(src.Path()).empty());
+}
+
+TEST_F(Safety, ADirectoryIsNeverCopiedIntoItselfOrBelowItself)
+{
+    ASSERT_TRUE(MakeDir(src / L"D"));
+    ASSERT_TRUE(MakeDir(src / L"D\\sub"));
+    ASSERT_TRUE(MakeFile(src / L"D\\sub\\f.txt", "f"));
+    auto before = Snapshot(src.Path());
+    Show(Left(), src.Path());
+    Show(Right(), src.Path());
+    for (std::wstring target : {src.Path(), src / L"D\\sub", src / L"d\\SUB\\deeper\\"}) {
+        Cursor(L"D");
+        Answers answers({{L"COPY", TypeTarget(target)}, {L"#32770", Rule{{IDOK}}}});
+        Run(req::Copy);
+        EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_INTOITSELF))) << Narrow(target);
+    }
+    RemoveTree(src / L"D\\sub\\deeper"); // the typed directory itself was made before the refusal
+    EXPECT_EQ(Snapshot(src.Path()), before);
+    Cursor(L"D");
+    Answers answers({{L"RENMOVE", TypeTarget(src / L"D\\sub")}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::RenMove);
+    EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_INTOITSELF)));
+    EXPECT_EQ(Snapshot(src.Path()), before);
+}
+
+TEST_F(Safety, AWriteFailureHalfWayLeavesSourceAndOldTargetIntact)
+{
+    std::string data = RandomBytes(5 * 65535, 21);
+    ASSERT_TRUE(MakeFile(src / L"big.bin", data));
+    ASSERT_TRUE(MakeFile(dst / L"big.bin", "precious old target"));
+    OperationState state;
+    CCopyProgress progress(state, main->Handle(), L"");
+    for (bool move : {false, true}) {
+        CFileOperation op(progress);
+        op.overwriteAll = true;
+        int blocks = 0;
+        op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
+            if (++blocks < 3) return ::WriteFile(f, d, n, w, nullptr) != FALSE;
+            ::SetLastError(ERROR_DISK_FULL);
+            return false;
+        };
+        Answers answers({{L"#32770", Rule{{IDOK}}}});
+        int result = move ? op.MoveFile(src / L"big.bin", dst.Path(), true) : op.CopyFile(src / L"big.bin", dst.Path(), true);
+        EXPECT_EQ(result, OpFailed);
+        EXPECT_EQ(answers.Boxes().size(), 1u);
+        EXPECT_EQ(ReadAll(src / L"big.bin"), data);
+        EXPECT_EQ(ReadAll(dst / L"big.bin"), "precious old target");
+        EXPECT_TRUE(TemporaryFiles(dst.Path()).empty());
+    }
+    // A short write is a failure too, never a silently truncated copy.
+    CFileOperation op(progress);
+    op.writeBlock = [](HANDLE f, const void* d, DWORD n, DWORD* w) { return ::WriteFile(f, d, n / 2, w, nullptr) != FALSE; };
+    Answers answers({{L"#32770", Rule{{IDOK}}}});
+    EXPECT_EQ(op.CopyFile(src / L"big.bin", dst / L"fresh.bin", false), OpFailed);
+    EXPECT_FALSE(Exists(dst / L"fresh.bin"));
+}
+
+TEST_F(Safety, ALockedSourceIsReportedAndAMoveKeepsIt)
+{
+    ASSERT_TRUE(MakeFile(src / L"locked.txt", "locked"));
+    ASSERT_TRUE(MakeFile(src / L"free.txt", "free"));
+    HANDLE lock = ::CreateFileW((src / L"locked.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ShowBoth();
+    Mark({L"locked.txt", L"free.txt"});
+    Answers answers({{L"RENMOVE", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::RenMove);
+    ::CloseHandle(lock);
+    EXPECT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(ReadAll(src / L"locked.txt"), "locked");
+    EXPECT_FALSE(Exists(dst / L"locked.txt"));
+    EXPECT_FALSE(Exists(src / L"free.txt"));
+    EXPECT_EQ(ReadAll(dst / L"free.txt"), "free");
+    EXPECT_EQ(MarkedNames(Left()).size(), 2u); // marks kept for a retry
+}
+
+TEST_F(Safety, AReadOnlyTargetIsNotReplaced)
+{
+    ASSERT_TRUE(MakeFile(src / L"ro.txt", "new"));
+    ASSERT_TRUE(MakeFile(dst / L"ro.txt", "read-only original", FILE_ATTRIBUTE_READONLY));
+    ShowBoth();
+    Cursor(L"ro.txt");
+    Answers answers({{L"RENMOVE", Rule{{IDOK}}}, {L"OVERWRITE", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::RenMove);
+    EXPECT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(ReadAll(dst / L"ro.txt"), "read-only original");
+    EXPECT_EQ(ReadAll(src / L"ro.txt"), "new");
+    ::SetFileAttributesW((dst / L"ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Safety, AVanishedSourceIsReportedAndNothingElseChanges)
+{
+    ASSERT_TRUE(MakeFile(src / L"gone.txt", "g"));
+    ASSERT_TRUE(MakeDir(src / L"gonedir"));
+    ShowBoth();
+    Mark({L"gone.txt", L"gonedir"});
+    ASSERT_TRUE(::DeleteFileW((src / L"gone.txt").c_str()));
+    ASSERT_TRUE(::RemoveDirectoryW((src / L"gonedir").c_str()));
+    Answers answers({{L"COPY", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::Copy);
+    EXPECT_EQ(answers.Boxes().size(), 2u);
+    EXPECT_FALSE(Exists(dst / L"gone.txt"));
+    EXPECT_TRUE(TemporaryFiles(dst.Path()).empty());
+}
+
+namespace {
+std::string UnixPath(const std::wstring& path)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
+    std::string out = name ? name : "";
+    if (name) ::HeapFree(::GetProcessHeap(), 0, name);
+    return out;
+}
+
+bool RunShell(const std::string& command)
+{
+    std::wstring commandLine = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+}
+
+// CreateSymbolicLink of Wine 8 reports success and leaves nothing usable; a Unix symbolic link
+// shows as a directory link (attributes 0x410).
+bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target)
+{
+    std::wstring parent = link.substr(0, link.find_last_of(L'\\'));
+    std::string unixLink = UnixPath(parent) + "/" + Narrow(link.substr(link.find_last_of(L'\\') + 1));
+    if (UnixPath(target).empty() || !RunShell("ln -s '" + UnixPath(target) + "' '" + unixLink + "'")) return false;
+    for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(10);
+    return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+}
+
+class Links : public CopyFixture {
+protected:
+    // The links go by Unix means too: removing them through Win32 could hit their targets.
+    void TearDown() override
+    {
+        RunShell("find '" + UnixPath(src.Path()) + "' '" + UnixPath(dst.Path()) + "' -type l -delete");
+        CopyFixture::TearDown();
+    }
+    // A link inside the tree that points back at the tree's own root (an endless loop if followed).
+    bool MakeLoop()
+    {
+        if (!MakeDir(src / L"T") || !MakeFile(src / L"T\\keep.txt", "keep")) return false;
+        if (!MakeDirectoryLink(src / L"T\\loop", src / L"T")) return false;
+        DWORD a = ::GetFileAttributesW((src / L"T\\loop").c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) && (a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+};
+
+TEST_F(Links, ATreeCopyDoesNotFollowALinkToADirectory)
+{
+    if (!MakeLoop()) GTEST_SKIP() << "directory links cannot be made here";
+    ShowBoth();
+    Cursor(L"T");
+    Answers answers({{L"RENMOVE", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::RenMove);
+    EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_LINKSKIPPED)));
+    EXPECT_EQ(ReadAll(dst / L"T\\keep.txt"), "keep");
+    EXPECT_FALSE(Exists(dst / L"T\\loop"));
+    // The move kept the source: one entry of it was not copied.
+    EXPECT_EQ(ReadAll(src / L"T\\keep.txt"), "keep");
+    EXPECT_TRUE(Exists(src / L"T\\loop"));
+}
+
+TEST_F(Links, ATreeDeleteDoesNotEnterOrRemoveALink)
+{
+    if (!MakeLoop()) GTEST_SKIP() << "directory links cannot be made here";
+    ASSERT_TRUE(MakeDir(dst / L"victim"));
+    ASSERT_TRUE(MakeFile(dst / L"victim\\v.txt", "v"));
+    ASSERT_TRUE(MakeDirectoryLink(src / L"T\\out", dst / L"victim"));
+    OperationState state;
+    CCopyProgress progress(state, main->Handle(), L"");
+    CFileOperation op(progress);
+    Answers answers({{L"#32770", Rule{{IDOK}}}});
+    EXPECT_EQ(op.DeleteTree(src / L"T"), 1);
+    EXPECT_EQ(ReadAll(dst / L"victim\\v.txt"), "v");
+    EXPECT_FALSE(Exists(src / L"T\\keep.txt"));
+    EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_DELETE_LINKKEPT)));
+}
