@@ -292,6 +292,11 @@ int AbortAction(bool drain, bool notify)
     CloseTransfer(drain);
     if (notify && s.messageDriven) CallProgress(1, FtpAborted);
     TcpFlush(s.ctl.control);
+    // A server whose data had all been sent may report the transfer's end only once the data
+    // connection closes; that late reply would otherwise answer the next command.
+    char late[512];
+    while (TcpRecv(s.ctl.control, late, sizeof(late), 1, s.ctl.logFile) > 0) {
+    }
     return reply;
 }
 

@@ -88,7 +88,13 @@ TEST_F(Startup, ExitWritesThePlacementOfTheMoment)
         WaitForPanels();
         ::MoveWindow(main->Handle(), 10, 20, 700, 500, TRUE);
         ::ShowWindow(main->Handle(), c.show);
-        test::Pump(50);
+        // Let the window manager finish the state change before the window goes away.
+        HWND shown = main->Handle();
+        test::PumpUntil([&] {
+            return c.show == SW_MAXIMIZE ? ::IsZoomed(shown) != FALSE
+                 : c.show == SW_MINIMIZE ? ::IsIconic(shown) != FALSE : true;
+        });
+        test::Pump(300);
         main->LeftPanel().List().SetColumnWidth(0, 111);
         HWND wnd = main->Handle();
         ::SendMessageW(wnd, WM_COMMAND, 6150, 0);
