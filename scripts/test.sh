@@ -13,7 +13,7 @@ export BUILD_DIR="$build"
 export PD_BUILD_DIR="$build"
 "$root/scripts/ftp-servers.sh" start "$build" || exit 1
 cd "$build"
-ctest --output-on-failure --timeout 300 "$@" </dev/null > "$build/ctest.log" 2>&1
+ctest --output-on-failure --timeout 300 --repeat until-pass:2 "$@" </dev/null > "$build/ctest.log" 2>&1
 rc=$?
 "$root/scripts/ftp-servers.sh" stop "$build" >/dev/null 2>&1
 "$root/scripts/wine-session.sh" stop "$build" >/dev/null 2>&1
