@@ -66,3 +66,12 @@ std::wstring ResolveTarget(const std::wstring& typed, const std::wstring& baseDi
     full.resize(n);
     return full;
 }
+
+std::wstring CurrentDirectory()
+{
+    DWORD n = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring dir(n, L'\0');
+    n = ::GetCurrentDirectoryW(n, dir.data());
+    dir.resize(n);
+    return dir;
+}

@@ -2,6 +2,9 @@
 #pragma once
 #include <string>
 
+// The process's current directory, of any length.
+std::wstring CurrentDirectory();
+
 bool DirectoryExists(const std::wstring& path);
 // Creates path and every missing parent; false only when the last directory cannot be made.
 bool MakeDirectoryPath(const std::wstring& path);

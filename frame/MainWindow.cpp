@@ -1,6 +1,7 @@
 // Main window creation in its fixed order, the window placement and the saving at close.
 #include "frame/MainWindow.h"
 #include "app/CommanderApp.h"
+#include "fileops/FileSystem.h"
 #include "app/Settings.h"
 #include "framework/Resources.h"
 #include "resource.h"
@@ -45,14 +46,6 @@ HWND MakeControl(const wchar_t* cls, const wchar_t* text, DWORD style, HWND pare
                              ::GetModuleHandle(nullptr), nullptr);
 }
 
-std::wstring CurrentDirectory()
-{
-    DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring dir(n, L'\0');
-    n = ::GetCurrentDirectoryW(n, dir.data());
-    dir.resize(n);
-    return dir;
-}
 }
 
 CMainWindow::CMainWindow() = default;

@@ -1,6 +1,7 @@
 // The drive list, the choice of a drive and the total/free line of a panel.
 #include "panel/DriveCombo.h"
 #include "app/CommanderApp.h"
+#include "fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
 #include "panel/DriveMedia.h"
@@ -14,14 +15,6 @@
 DriveFtpHook CDriveCombo::ftp;
 
 namespace {
-std::wstring CurrentDirectory()
-{
-    DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring dir(n, L'\0');
-    n = ::GetCurrentDirectoryW(n, dir.data());
-    dir.resize(n);
-    return dir;
-}
 
 std::wstring VolumeLabel(const std::wstring& root)
 {

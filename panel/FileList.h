@@ -89,8 +89,7 @@ public:
 
     // ---- FileListOpen.cpp: open, view, edit dispatch and directory changes
     void OpenCurrentEntry();
-    void ViewCurrent();
-    void EditCurrent();
+    void ViewOrEditCurrent(bool edit);
     void EditNewFile();
     void ChangeDirectory();
     bool EnterDirectory(const std::wstring& name, bool parent);

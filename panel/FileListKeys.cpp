@@ -1,5 +1,6 @@
 // Keyboard input of a panel: the key table, quick search, the root jump and range selection.
 #include "panel/FileList.h"
+#include "fileops/FileSystem.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
 #include <algorithm>
@@ -94,10 +95,7 @@ void CFileList::JumpToRoot()
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
     ::SetCurrentDirectoryW(path.c_str());
     ::SetCurrentDirectoryW(L"\\");
-    DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring current(n, L'\0');
-    current.resize(::GetCurrentDirectoryW(n, current.data()));
-    path = current;
+    path = CurrentDirectory();
     keepMarks = false;
     OnUpdate();
     if (context.owner) ::PostMessageW(context.owner, pm::DriveUpdate, reinterpret_cast<WPARAM>(hwnd), 0);

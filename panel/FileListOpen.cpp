@@ -1,6 +1,7 @@
 // What Enter, View and Edit do with the entry under the cursor, and the change-directory dialog.
 #include "panel/FileList.h"
 #include "app/CommanderApp.h"
+#include "fileops/FileSystem.h"
 #include "app/RecentDirectories.h"
 #include "app/Settings.h"
 #include "framework/TextDialog.h"
@@ -21,13 +22,6 @@ bool IsArchiveName(const std::wstring& name)
     return false;
 }
 
-std::wstring CurrentDirectory()
-{
-    DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring dir(n, L'\0');
-    dir.resize(::GetCurrentDirectoryW(n, dir.data()));
-    return dir;
-}
 
 // The short form of a name; names that keep a blank (no 8.3 form) are quoted so they arrive whole.
 std::wstring ParameterName(const std::wstring& full)
@@ -69,7 +63,7 @@ bool CFileList::StartExternal(const std::wstring& program, const std::wstring& f
     return true;
 }
 
-void CFileList::ViewCurrent()
+void CFileList::ViewOrEditCurrent(bool edit)
 {
     const FileEntry* entry = Entry(list.GetFocusedItem());
     if (!entry) return;
@@ -78,40 +72,18 @@ void CFileList::ViewCurrent()
         return;
     }
     RecordRecentDirectory(path);
-    HelpContextScope help(5190);
-    // The FTP fetch comes with the FTP panel source; until then an FTP file cannot be viewed.
+    HelpContextScope help(edit ? 5050 : 5190);
+    // The FTP fetch comes with the FTP panel source; until then an FTP file cannot be opened here.
     if (drive == L"FTP") {
         ShowWarning(IDS_NOTONFTP);
         return;
     }
-    std::wstring viewer = GetProfileString(L"Paden", L"Viewer", L"");
-    if (GetProfileInt(L"Paden", L"InternalViewer", 0) != 0 && !viewer.empty()) {
-        StartExternal(viewer, FullName(*entry));
+    std::wstring program = GetProfileString(L"Paden", edit ? L"Editor" : L"Viewer", L"");
+    if (GetProfileInt(L"Paden", edit ? L"InternalEditor" : L"InternalViewer", edit ? 2 : 0) != 0 && !program.empty()) {
+        StartExternal(program, FullName(*entry));
         return;
     }
-    ShowWarning(IDS_NOINTERNALVIEWER);
-}
-
-void CFileList::EditCurrent()
-{
-    const FileEntry* entry = Entry(list.GetFocusedItem());
-    if (!entry) return;
-    if (entry->kind != EntryFile) {
-        ShowWarning(IDS_NOENTRY);
-        return;
-    }
-    RecordRecentDirectory(path);
-    HelpContextScope help(5050);
-    if (drive == L"FTP") {
-        ShowWarning(IDS_NOTONFTP);
-        return;
-    }
-    std::wstring editor = GetProfileString(L"Paden", L"Editor", L"");
-    if (GetProfileInt(L"Paden", L"InternalEditor", 2) != 0 && !editor.empty()) {
-        StartExternal(editor, FullName(*entry));
-        return;
-    }
-    ShowWarning(IDS_NOINTERNALEDITOR);
+    ShowWarning(edit ? IDS_NOINTERNALEDITOR : IDS_NOINTERNALVIEWER);
 }
 
 void CFileList::EditNewFile()

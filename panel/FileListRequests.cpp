@@ -14,8 +14,8 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
         for (int c = 0; c < 3; ++c) FitColumn(c);
         return true;
     case req::Invert: InvertMarks(); return true;
-    case req::View: ViewCurrent(); return true;
-    case req::Edit: EditCurrent(); return true;
+    case req::View: ViewOrEditCurrent(false); return true;
+    case req::Edit: ViewOrEditCurrent(true); return true;
     case req::EditNew: EditNewFile(); return true;
     case req::ChangeDir: ChangeDirectory(); return true;
     case req::Copy:

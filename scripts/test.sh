@@ -12,6 +12,15 @@ export BUILD_DIR="$build"
 # FTP test servers and other helpers read this to find the build tree.
 export PD_BUILD_DIR="$build"
 "$root/scripts/ftp-servers.sh" start "$build" || exit 1
+# Directory links for the tests that must not follow them (made here: a Wine process cannot).
+links="$build/linkfixture"
+rm -rf "$links"
+mkdir -p "$links/copy/T" "$links/delete/T" "$links/delete/victim"
+printf keep > "$links/copy/T/keep.txt"; printf keep > "$links/delete/T/keep.txt"; printf v > "$links/delete/victim/v.txt"
+ln -s "$links/copy/T" "$links/copy/T/loop"
+ln -s "$links/delete/T" "$links/delete/T/loop"
+ln -s "$links/delete/victim" "$links/delete/T/out"
+export PD_LINK_FIXTURE="Z:$(printf '%s' "$links" | tr / '\\')"
 cd "$build"
 ctest --output-on-failure --timeout 300 --repeat until-pass:2 "$@" </dev/null > "$build/ctest.log" 2>&1
 rc=$?

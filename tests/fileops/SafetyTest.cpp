@@ -136,64 +136,39 @@ TEST_F(Safety, AVanishedSourceIsReportedAndNothingElseChanges)
 }
 
 namespace {
-std::string UnixPath(const std::wstring& path)
+// Directory links are made by the test command before the run (a Wine process cannot make a
+// usable one, and starting a Unix program from the test process ends it): PD_LINK_FIXTURE names
+// a tree with copy\T\loop -> copy\T and delete\T\loop -> delete\T, delete\T\out -> delete\victim.
+std::wstring LinkFixture()
 {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(path.c_str()) : nullptr;
-    std::string out = name ? name : "";
-    if (name) ::HeapFree(::GetProcessHeap(), 0, name);
-    return out;
+    wchar_t value[MAX_PATH * 2] = {};
+    return ::GetEnvironmentVariableW(L"PD_LINK_FIXTURE", value, MAX_PATH * 2) ? value : L"";
 }
 
-bool RunShell(const std::string& command)
+bool IsDirectoryLink(const std::wstring& path)
 {
-    std::wstring commandLine = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
-}
-
-// CreateSymbolicLink of Wine 8 reports success and leaves nothing usable; a Unix symbolic link
-// shows as a directory link (attributes 0x410).
-bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target)
-{
-    std::wstring parent = link.substr(0, link.find_last_of(L'\\'));
-    std::string unixLink = UnixPath(parent) + "/" + Narrow(link.substr(link.find_last_of(L'\\') + 1));
-    if (UnixPath(target).empty() || !RunShell("ln -s '" + UnixPath(target) + "' '" + unixLink + "'")) return false;
-    for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(10);
-    return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 }
 
 class Links : public CopyFixture {
 protected:
-    // The links go by Unix means too: removing them through Win32 could hit their targets.
-    void TearDown() override
+    void SetUp() override
     {
-        RunShell("find '" + UnixPath(src.Path()) + "' '" + UnixPath(dst.Path()) + "' -type l -delete");
-        CopyFixture::TearDown();
+        fixture = LinkFixture();
+        if (fixture.empty()) GTEST_SKIP() << "PD_LINK_FIXTURE is set by scripts/test.sh";
+        CopyFixture::SetUp();
     }
-    // A link inside the tree that points back at the tree's own root (an endless loop if followed).
-    bool MakeLoop()
-    {
-        if (!MakeDir(src / L"T") || !MakeFile(src / L"T\\keep.txt", "keep")) return false;
-        if (!MakeDirectoryLink(src / L"T\\loop", src / L"T")) return false;
-        DWORD a = ::GetFileAttributesW((src / L"T\\loop").c_str());
-        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) && (a & FILE_ATTRIBUTE_DIRECTORY);
-    }
+    std::wstring fixture;
 };
 
 TEST_F(Links, ATreeCopyDoesNotFollowALinkToADirectory)
 {
-    if (!MakeLoop()) GTEST_SKIP() << "directory links cannot be made here";
-    ShowBoth();
+    std::wstring from = fixture + L"\\copy";
+    ASSERT_TRUE(IsDirectoryLink(from + L"\\T\\loop")) << "the test command made no link";
+    Show(Left(), from);
+    Show(Right(), dst.Path());
     Cursor(L"T");
     Answers answers({{L"RENMOVE", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
     Run(req::RenMove);
@@ -201,22 +176,20 @@ TEST_F(Links, ATreeCopyDoesNotFollowALinkToADirectory)
     EXPECT_EQ(ReadAll(dst / L"T\\keep.txt"), "keep");
     EXPECT_FALSE(Exists(dst / L"T\\loop"));
     // The move kept the source: one entry of it was not copied.
-    EXPECT_EQ(ReadAll(src / L"T\\keep.txt"), "keep");
-    EXPECT_TRUE(Exists(src / L"T\\loop"));
+    EXPECT_EQ(ReadAll(from + L"\\T\\keep.txt"), "keep");
+    EXPECT_TRUE(Exists(from + L"\\T\\loop"));
 }
 
 TEST_F(Links, ATreeDeleteDoesNotEnterOrRemoveALink)
 {
-    if (!MakeLoop()) GTEST_SKIP() << "directory links cannot be made here";
-    ASSERT_TRUE(MakeDir(dst / L"victim"));
-    ASSERT_TRUE(MakeFile(dst / L"victim\\v.txt", "v"));
-    ASSERT_TRUE(MakeDirectoryLink(src / L"T\\out", dst / L"victim"));
+    std::wstring root = fixture + L"\\delete";
+    ASSERT_TRUE(IsDirectoryLink(root + L"\\T\\out")) << "the test command made no link";
     OperationState state;
     CCopyProgress progress(state, main->Handle(), L"");
     CFileOperation op(progress);
     Answers answers({{L"#32770", Rule{{IDOK}}}});
-    EXPECT_EQ(op.DeleteTree(src / L"T"), 1);
-    EXPECT_EQ(ReadAll(dst / L"victim\\v.txt"), "v");
-    EXPECT_FALSE(Exists(src / L"T\\keep.txt"));
+    EXPECT_EQ(op.DeleteTree(root + L"\\T"), 1);
+    EXPECT_EQ(ReadAll(root + L"\\victim\\v.txt"), "v");
+    EXPECT_FALSE(Exists(root + L"\\T\\keep.txt"));
     EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_DELETE_LINKKEPT)));
 }
