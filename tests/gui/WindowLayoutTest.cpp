@@ -135,9 +135,10 @@ TEST_F(WindowLayout, ScreenshotOfTheMainWindow)
     ASSERT_TRUE(Start());
     WaitForPanels();
     test::Pump(200);
-    wchar_t dir[MAX_PATH];
-    ::GetCurrentDirectoryW(MAX_PATH, dir);
-    std::wstring path = std::wstring(dir) + L"\\main-window.bmp";
+    // Beside the test program, never in the panels' directory (the program changes the current one).
+    wchar_t exe[MAX_PATH];
+    std::wstring path(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    path = path.substr(0, path.find_last_of(L'\\')) + L"\\main-window.bmp";
     EXPECT_TRUE(test::Screenshot(main->Handle(), path));
     EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
