@@ -1,7 +1,13 @@
-// Drawing of the application and function-key buttons.
+// Drawing of the application and function-key buttons, their icons and their right-click.
 #include "frame/AppButton.h"
+#include "app/CommanderApp.h"
+#include "app/Settings.h"
+#include "frame/ButtonDialogs.h"
+#include "frame/Launcher.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
+#include "resource.h"
+#include <shellapi.h>
 
 bool CAppButton::CreateButton(HWND parent, int id, int buttonIndex, bool functionKey, const std::wstring& caption,
                               HFONT buttonFont)
@@ -23,6 +29,37 @@ void CAppButton::SetCaption(const std::wstring& caption)
     ::InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+void CAppButton::LookUpIcon()
+{
+    iconLooked = true;
+    icon.Reset();
+    std::wstring program = GetProfileString((L"Knop" + std::to_wstring(index)).c_str(), L"Programma", L"");
+    if (program.empty()) return;
+    wchar_t found[MAX_PATH + 1] = {};
+    if (reinterpret_cast<INT_PTR>(::FindExecutableW(program.c_str(), nullptr, found)) <= 31) return;
+    std::wstring name = found;
+    if (name.size() < 4 || ::lstrcmpiW(name.c_str() + name.size() - 4, L".exe") != 0) {
+        // An association's text may carry switches after the program.
+        name += L' ';
+        ::CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+        size_t exe = name.find(L"exe");
+        if (exe != std::wstring::npos) name = name.substr(0, exe + 3);
+    }
+    name = SearchProgram(name);
+    SHFILEINFOW info = {};
+    if (::SHGetFileInfoW(name.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon)
+        icon.Reset(info.hIcon);
+}
+
+void CAppButton::EditParameters()
+{
+    HelpContextScope help(6230);
+    CButtonParmsDialog dialog(index);
+    if (dialog.DoModal(::GetParent(hwnd)) != IDOK) return;
+    iconLooked = false;
+    SetCaption(dialog.Name());
+}
+
 void CAppButton::Draw(const DRAWITEMSTRUCT& item)
 {
     HDC dc = item.hDC;
@@ -34,6 +71,13 @@ void CAppButton::Draw(const DRAWITEMSTRUCT& item)
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     std::wstring caption = fw::GetText(hwnd);
+    if (!isFunctionKey && GetProfileInt(L"Algemeen", L"ShowIcon", 1)) {
+        if (!iconLooked) LookUpIcon();
+        if (icon) {
+            ::DrawIconEx(dc, 1, r.top + (r.bottom - r.top - 16) / 2, icon.Get(), 16, 16, 0, nullptr, DI_NORMAL);
+            text.left += 16;
+        }
+    }
     const UINT single = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
     if (isFunctionKey) {
         std::wstring key = L"F" + std::to_wstring(index);
@@ -77,5 +121,10 @@ LRESULT CAppButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     }
     // Owner-drawn buttons turn double-clicks into a second click.
     if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
+    if (msg == WM_RBUTTONUP) {
+        if (isFunctionKey) ::PostMessageW(::GetParent(hwnd), WM_COMMAND, MAKEWPARAM(IDM_FKEYS, 0), 0);
+        else EditParameters();
+        return 0;
+    }
     return CWindow::OnMessage(msg, wp, lp);
 }

@@ -199,6 +199,7 @@ void CMainWindow::CreateBars()
     prompt.Attach(MakeControl(L"STATIC", L"C:\\>", SS_RIGHT | SS_NOPREFIX, hwnd, IDC_PROMPT));
     cmdLine.Attach(MakeControl(L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, hwnd,
                                IDC_CMDLINE));
+    cmdLine.Init(hwnd);
     cmdButton.Attach(MakeControl(L"BUTTON", fw::LoadStr(IDS_CMDBUTTON).c_str(), BS_PUSHBUTTON, hwnd, IDM_CMDBUTTON));
     for (HWND w : {prompt.Handle(), cmdLine.Handle(), cmdButton.Handle()})
         ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(w == cmdButton.Handle() ? buttonFont : generalFont),

@@ -1,8 +1,10 @@
 // CMainWindow: the frame window that owns both panels and everything around them.
 #pragma once
 #include "frame/AppButton.h"
+#include "frame/CommandLine.h"
 #include "frame/CommandTable.h"
 #include "frame/DirectoryHistory.h"
+#include "frame/Launcher.h"
 #include "frame/Layout.h"
 #include "framework/Controls.h"
 #include "fileops/OperationUi.h"
@@ -13,6 +15,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The controls of one panel side.
 struct PanelSide {
@@ -89,6 +92,18 @@ public:
     void OnHelp(UINT command, DWORD_PTR data, const wchar_t* file = nullptr);
     void OnNetworkDialog(bool connect);
 
+    // ---- MainWindowLaunch.cpp: command line, application buttons, function-key dialog, prompt
+    void RunCommandLine();
+    void LaunchAppButton(int index);
+    void GoToButtonDirectory(std::wstring directory);
+    void OnFunctionKeysDialog();
+    void UpdatePrompt();
+    CCommandLine& CommandLine() { return cmdLine; }
+    CAppButton& AppButton(int index) { return *appButtons[index]; }
+    CAppButton& FunctionKey(int index) { return *functionKeys[index]; }
+    // What the last command line or button started, with the process handles.
+    std::vector<StartedRun> lastRuns;
+
     static constexpr UINT_PTR TimerClock = 1;
     static constexpr UINT_PTR TimerRefreshLeft = 2;
     static constexpr UINT_PTR TimerRefreshRight = 3;
@@ -132,7 +147,7 @@ private:
     fw::CListBox hiddenList;
     std::array<std::unique_ptr<CAppButton>, 21> appButtons;
     fw::CControl prompt;
-    fw::CComboBox cmdLine;
+    CCommandLine cmdLine;
     fw::CControl cmdButton;
     std::array<std::unique_ptr<CAppButton>, 10> functionKeys; // 0: help, 1-9: F2-F10
     FunctionKeyMap functionKeyMap = {};

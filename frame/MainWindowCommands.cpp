@@ -120,9 +120,9 @@ const Route Routes[] = {
     {IDM_COMPSETTINGS, Own, 0, 0, false},
     {IDM_FTPSETTINGS, Own, 0, 0, false},
     {IDM_CONFIRMATIONS, Own, 0, 0, false},
-    {IDM_FKEYS, Own, 0, 0, false},
+    {IDM_FKEYS, Own, 0, 0, true},
     {IDM_PRSETUP, Own, 0, 0, false},
-    {IDM_CMDBUTTON, Own, 0, 0, false},
+    {IDM_CMDBUTTON, Own, 0, 0, true},
 };
 
 const Route* FindRoute(UINT id)
@@ -175,6 +175,11 @@ bool CMainWindow::RunCommand(UINT id)
     if (id >= IDM_FKEY_F2 && id <= IDM_FKEY_F10) {
         int command = CommandAt(functionKeyMap.position[id - IDM_FKEY_F2]);
         if (command) ::PostMessageW(hwnd, WM_COMMAND, command, 0);
+        return true;
+    }
+    // Application buttons (MainWindowLaunch.cpp).
+    if (id >= IDC_APPBUTTON1 && id < IDC_APPBUTTON1 + 20) {
+        LaunchAppButton(static_cast<int>(id - IDC_APPBUTTON1 + 1));
         return true;
     }
     const Route* route = FindRoute(id);
@@ -260,6 +265,9 @@ bool CMainWindow::RunCommand(UINT id)
         break;
     }
     case IDM_CONNECT: case IDM_DISCON: OnNetworkDialog(id == IDM_CONNECT); break;
+    // Command line and function keys (MainWindowLaunch.cpp).
+    case IDM_CMDBUTTON: RunCommandLine(); break;
+    case IDM_FKEYS: OnFunctionKeysDialog(); break;
     }
     return true;
 }

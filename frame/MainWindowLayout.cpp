@@ -69,6 +69,7 @@ void CMainWindow::UpdateLayout()
 
 void CMainWindow::PaintDecorations(HDC dc)
 {
+    UpdatePrompt(); // the prompt follows the active panel (MainWindowLaunch.cpp)
     LayoutOptions o = ReadLayoutOptions();
     int T = !o.applButtons ? -35 : (o.secondRow ? 26 : 0);
     int W = windowW;

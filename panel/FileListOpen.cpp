@@ -4,6 +4,7 @@
 #include "fileops/FileSystem.h"
 #include "app/RecentDirectories.h"
 #include "app/Settings.h"
+#include "fileops/ShortNames.h"
 #include "framework/TextDialog.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
@@ -22,20 +23,6 @@ bool IsArchiveName(const std::wstring& name)
     return false;
 }
 
-
-// The short form of a name; names that keep a blank (no 8.3 form) are quoted so they arrive whole.
-std::wstring ParameterName(const std::wstring& full)
-{
-    std::wstring name = full;
-    DWORD n = ::GetShortPathNameW(full.c_str(), nullptr, 0);
-    if (n > 0) {
-        std::wstring shortName(n, L'\0');
-        DWORD got = ::GetShortPathNameW(full.c_str(), shortName.data(), n);
-        if (got > 0 && got < n) name = shortName.substr(0, got);
-    }
-    if (name.find(L' ') != std::wstring::npos) name = L"\"" + name + L"\"";
-    return name;
-}
 
 // The shell's own error boxes are suppressed: the caller shows the program's message instead.
 bool ShellOpen(HWND owner, const wchar_t* verb, const std::wstring& file, const std::wstring& parameters = L"")

@@ -9,8 +9,9 @@
 //   per-dialog control ids: each dialog owns the range named next to it below
 //     ABOUTDLG 3000-3019, SORTFILES 3020-3039, FILTER/MARK/UNMARK/CD/EDITNEW 3040-3059,
 //     DIRHIST 3060-3079, COPY and RENMOVE 3100-3119 (one set of ids for both templates),
-//     STATUSCOPY 3120-3139 (plus the fixed ids 1260, 1290, 1332), OVERWRITE 3140-3159
-//   our own texts that the design does not number: 9000-9099
+//     STATUSCOPY 3120-3139 (plus the fixed ids 1260, 1290, 1332), OVERWRITE 3140-3159,
+//     BUTTONPARMS 3500-3519, FKEYS 3520-3539 (plus the fixed lists 2980-2988)
+//   our own texts that the design does not number: 9000-9099; command line and buttons 9200-9299
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -255,3 +256,19 @@
 #define IDC_OVERWRITE_TARGET    3142
 #define IDC_OVERWRITE_ALL       3143
 #define IDC_OVERWRITE_SKIP      3144
+
+// ---- command line, application buttons and function keys
+#define IDS_ASK_PERENTRY        4993
+#define IDS_CMDLINE_TOOLONG     9200
+// ---- BUTTONPARMS
+#define IDC_BP_NAME             3500
+#define IDC_BP_PROGRAM          3501
+#define IDC_BP_PARMS            3502
+#define IDC_BP_WORKDIR          3503
+#define IDC_BP_NORMAL           3504
+#define IDC_BP_MAXIMISED        3505
+#define IDC_BP_MINIMISED        3506
+#define IDC_BP_LABEL            3519
+// ---- FKEYS: the lists of F2 ... F10 are 2980 ... 2988
+#define IDC_FKEYS_F2            2980
+#define IDC_FKEYS_LABEL         3539
