@@ -69,7 +69,9 @@ bool ApplyAttributeChange(const std::wstring& path, const AttributeChange& chang
             return false;
         }
     }
-    if (attributesChange || lifted) return SetAttributes(path, wanted);
+    // Only what still differs is set again (Wine resets a time just written otherwise).
+    DWORD present = lifted ? (before & ~FILE_ATTRIBUTE_READONLY) : before;
+    if (wanted != present) return SetAttributes(path, wanted);
     return true;
 }
 

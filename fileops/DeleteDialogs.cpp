@@ -1,6 +1,16 @@
 // The directory question of a delete.
 #include "fileops/DeleteDialogs.h"
 #include "resource.h"
+#include <cwchar>
+
+std::wstring ProtectedFileQuestion(const std::wstring& name, unsigned long attributes)
+{
+    std::wstring upper = name;
+    if (!upper.empty()) ::CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+    wchar_t value[40];
+    std::swprintf(value, 40, L" (attributes: %04lX) ", attributes);
+    return upper + value;
+}
 
 DirectoryAnswer CDeleteDirDialog::Ask(HWND parent)
 {

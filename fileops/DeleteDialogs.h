@@ -3,6 +3,9 @@
 #include "framework/Dialog.h"
 #include <string>
 
+// The start of the question before a read-only or system file goes: "NAME (attributes: 0021) ".
+std::wstring ProtectedFileQuestion(const std::wstring& name, unsigned long attributes);
+
 enum class DirectoryAnswer { Yes, YesToAll, No, Cancel };
 
 class CDeleteDirDialog : public fw::CDialog {

@@ -11,7 +11,6 @@
 #include "framework/Handles.h"
 #include "framework/Resources.h"
 #include "resource.h"
-#include <cwctype>
 
 namespace {
 struct DeleteRow {
@@ -19,9 +18,10 @@ struct DeleteRow {
     bool isDirectory;
 };
 
+// The system's upper case, which knows the letters beyond ASCII.
 std::wstring Upper(std::wstring text)
 {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
+    if (!text.empty()) ::CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -110,8 +110,7 @@ void CFileList::DeleteOneFileRow(const std::wstring& fullPath, const std::wstrin
         return;
     }
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) {
-        std::wstring text = Upper(name) + fw::Format(L" (attributes: %04X) ", static_cast<unsigned>(attributes)) +
-                            fw::LoadStr(IDS_DELETE_READONLY);
+        std::wstring text = ProtectedFileQuestion(name, attributes) + fw::LoadStr(IDS_DELETE_READONLY);
         if (::MessageBoxW(progressWindow, text.c_str(), ProductName, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     if (!operation.DeleteOneFile(fullPath)) ShowNotDeleted(progressWindow, fullPath);
