@@ -17,9 +17,11 @@ protected:
 };
 
 // Modeless; its Cancel only raises the cancel flag, the running loop closes it.
+// Also "STATUSREMOVE" and "STATUSCALC", which show only the name in 1260.
 class CStatusCopyDialog : public fw::CDialog {
 public:
-    explicit CStatusCopyDialog(OperationState& state) : CDialog(L"STATUSCOPY"), state(state) {}
+    explicit CStatusCopyDialog(OperationState& state, const wchar_t* templateName = L"STATUSCOPY")
+        : CDialog(templateName), state(state) {}
     std::wstring title;
 
 protected:

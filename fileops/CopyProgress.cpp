@@ -4,8 +4,9 @@
 #include "framework/Resources.h"
 #include "resource.h"
 
-CCopyProgress::CCopyProgress(OperationState& state, HWND mainWindow, const std::wstring& title)
-    : state(state), mainWindow(mainWindow), dialog(state)
+CCopyProgress::CCopyProgress(OperationState& state, HWND mainWindow, const std::wstring& title,
+                             const wchar_t* templateName)
+    : state(state), mainWindow(mainWindow), dialog(state, templateName)
 {
     state.cancelRequested = false;
     dialog.title = title;

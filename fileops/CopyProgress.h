@@ -4,10 +4,11 @@
 #include "fileops/OperationUi.h"
 #include <windows.h>
 
-// For its lifetime: cancel cleared, busy set, "STATUSCOPY" open and the main window disabled.
+// For its lifetime: cancel cleared, busy set, the status dialog open and the main window disabled.
 class CCopyProgress : public COperationUi {
 public:
-    CCopyProgress(OperationState& state, HWND mainWindow, const std::wstring& title);
+    CCopyProgress(OperationState& state, HWND mainWindow, const std::wstring& title,
+                  const wchar_t* templateName = L"STATUSCOPY");
     ~CCopyProgress() override;
     CCopyProgress(const CCopyProgress&) = delete;
     CCopyProgress& operator=(const CCopyProgress&) = delete;

@@ -40,6 +40,33 @@ bool IsLinkedDirectory(DWORD attributes)
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// The path the system reaches through every link in path; empty when it cannot be opened.
+std::wstring FinalPath(const std::wstring& path)
+{
+    fw::UniqueFile file(::CreateFileW(LongPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return std::wstring();
+    std::wstring out(512, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD n = ::GetFinalPathNameByHandleW(file.Get(), &out[0], static_cast<DWORD>(out.size()), FILE_NAME_NORMALIZED);
+        if (n == 0) return std::wstring();
+        if (n < out.size()) {
+            out.resize(n);
+            return out;
+        }
+        out.assign(n + 1, L'\0');
+    }
+    return std::wstring();
+}
+
+bool SameIdentity(HANDLE a, HANDLE b)
+{
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!::GetFileInformationByHandle(a, &ia) || !::GetFileInformationByHandle(b, &ib)) return true;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 // Two names of one file (hard links, other spellings) are found by the file's identity.
 bool SameFile(const std::wstring& a, const std::wstring& b)
 {
@@ -281,9 +308,37 @@ int CFileOperation::CopyDirectoryAs(const std::wstring& source, const std::wstri
     return result;
 }
 
+bool CFileOperation::IsLink(const std::wstring& path, DWORD attributes)
+{
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    // Wine shows a Unix link to a file as a plain file: only where it leads gives it away.
+    std::wstring final = FinalPath(path);
+    std::wstring parent = FinalPath(DirectoryPart(path));
+    if (final.empty() || parent.empty()) return false;
+    return lstrcmpiW(final.c_str(), JoinPath(parent, LastPart(path)).c_str()) != 0;
+}
+
+bool CFileOperation::RemoveLink(const std::wstring& path)
+{
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    fw::UniqueFile link(::CreateFileW(LongPath(path).c_str(), DELETE, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    fw::UniqueFile target(::CreateFileW(LongPath(path).c_str(), 0, share, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // Only a handle that is provably the link and not what it points to may be deleted; Wine 8
+    // opens the target even when asked for the link, and would remove it.
+    if (!link || !target || SameIdentity(link.Get(), target.Get())) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return ::SetFileInformationByHandle(link.Get(), FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+}
+
 bool CFileOperation::DeleteOneFile(const std::wstring& path)
 {
     std::wstring longPath = LongPath(path);
+    if (IsLink(path, ::GetFileAttributesW(longPath.c_str()))) return RemoveLink(path);
     DWORD attributes = ::GetFileAttributesW(longPath.c_str());
     ::SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     bool deleted;
@@ -306,8 +361,10 @@ bool CFileOperation::DeleteOneFile(const std::wstring& path)
 
 int CFileOperation::DeleteTree(const std::wstring& directory)
 {
-    // A link's target lies outside the tree; under Wine even removing the link can hit the target.
-    if (IsLinkedDirectory(::GetFileAttributesW(LongPath(directory).c_str()))) {
+    // A link's target lies outside the tree: the link goes, as a link, or stays.
+    DWORD attributes = ::GetFileAttributesW(LongPath(directory).c_str());
+    if (IsLink(directory, attributes)) {
+        if (RemoveLink(directory)) return 0;
         ui.ShowProblem(IDS_DELETE_LINKKEPT, directory);
         return 1;
     }
@@ -325,12 +382,13 @@ int CFileOperation::DeleteTree(const std::wstring& directory)
             if (ui.CancelRequested()) return 1;
             if (DeleteTree(full) != 0) failed = true;
         } else if (!DeleteOneFile(full)) {
-            ui.ShowProblem(IDS_DELETE_FAILED, full);
+            ui.ShowProblem(IsLink(full, entry.attributes) ? IDS_DELETE_LINKKEPT : IDS_DELETE_FAILED, full);
             failed = true;
         }
     }
     // What could not be deleted keeps the directory; no second message for the same cause.
     if (failed) return 1;
+    // Directories are removed directly, also when their files went to the recycle bin.
     if (!::RemoveDirectoryW(LongPath(directory).c_str())) {
         ui.ShowError(IDS_UNKNOWNERROR);
         return 1;

@@ -25,6 +25,13 @@ public:
     // 0 when the directory and everything in it is gone, 1 otherwise.
     int DeleteTree(const std::wstring& directory);
 
+    // Deletes one file (recycle bin or final, as the ui says); a link is removed as a link or kept.
+    bool DeleteOneFile(const std::wstring& path);
+    // True for links and junctions, also for the Unix links Wine shows as plain entries.
+    static bool IsLink(const std::wstring& path, DWORD attributes);
+    // Removes a link itself, never what it points to; false when that cannot be done safely.
+    static bool RemoveLink(const std::wstring& path);
+
     // The name a source gets under a target directory, or under a name or pattern.
     static std::wstring TargetName(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
 
@@ -42,7 +49,6 @@ private:
     int CopyChecked(const std::wstring& source, const std::wstring& targetName, bool moving);
     int CopyFileAs(const std::wstring& source, const std::wstring& targetName, bool moving);
     int CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving);
-    bool DeleteOneFile(const std::wstring& path);
 
     COperationUi& ui;
 };

@@ -37,14 +37,14 @@ const Route Routes[] = {
     {IDM_HEXEDIT, PanelRequest, req::HexEdit, 0, false},
     {IDM_COPY, PanelFocus, req::Copy, 0, true},
     {IDM_RENMOVE, PanelFocus, req::RenMove, 0, true},
-    {IDM_MKDIR, PanelFocus, req::MkDir, 0, false},
-    {IDM_DELETE, PanelFocus, req::Delete, 0, false},
-    {IDM_DELETENOW, PanelFocus, req::Delete, 0, false},
+    {IDM_MKDIR, PanelFocus, req::MkDir, 0, true},
+    {IDM_DELETE, PanelFocus, req::Delete, 0, true},
+    {IDM_DELETENOW, PanelFocus, req::Delete, 0, true},
     {IDM_FILESEARCH, PanelRequest, req::FileSearch, 0, false},
-    {IDM_ATTRIBUTES, Own, 0, IDS_NOTONFTP, false},
-    {IDM_DATETIME, Own, 0, IDS_NOTONFTP, false},
+    {IDM_ATTRIBUTES, Own, 0, IDS_NOTONFTP, true},
+    {IDM_DATETIME, Own, 0, IDS_NOTONFTP, true},
     {IDM_ASSOCIATE, PanelRequest, req::Associate, 0, false},
-    {IDM_CALCSPACE, PanelRequest, req::CalcSpace, 0, false},
+    {IDM_CALCSPACE, PanelRequest, req::CalcSpace, 0, true},
     {IDM_INVERT, PanelRequest, req::Invert, 0, true},
     {IDM_ZIP, PanelRequest, req::Zip, IDS_NOTONFTP, false},
     {IDM_ZIPSELF, PanelRequest, req::Zip, IDS_NOTONFTP, false},
@@ -193,6 +193,9 @@ bool CMainWindow::RunCommand(UINT id)
         return true;
     }
     if (!route->available) return true; // greyed in the menu; its key does nothing either
+    // The delete mode is the one of the command used last; a directory move uses it too.
+    if (id == IDM_DELETE) operation.recycleMode = true;
+    if (id == IDM_DELETENOW) operation.recycleMode = false;
     if (route->kind != Own) {
         CFileList& panel = ActivePanel();
         ::PostMessageW(panel.Handle(), route->request, id == IDM_ZIPSELF ? 1 : 0, 0);
@@ -268,6 +271,22 @@ bool CMainWindow::RunCommand(UINT id)
     // Command line and function keys (MainWindowLaunch.cpp).
     case IDM_CMDBUTTON: RunCommandLine(); break;
     case IDM_FKEYS: OnFunctionKeysDialog(); break;
+    case IDM_ATTRIBUTES: {
+        CFileList& panel = ActivePanel();
+        if (panel.BusyCount() != 0) {
+            ShowWarning(IDS_NOENTRY);
+            break;
+        }
+        bool several = panel.List().GetSelectedCount() > 1;
+        ::PostMessageW(panel.Handle(), several ? req::AttributesMany : req::AttributesOne, 0, 0);
+        break;
+    }
+    case IDM_DATETIME: {
+        CFileList& panel = ActivePanel();
+        bool several = panel.List().GetSelectedCount() > 1;
+        ::PostMessageW(panel.Handle(), several ? req::DateTimeMany : req::DateTimeOne, 0, 0);
+        break;
+    }
     }
     return true;
 }

@@ -102,6 +102,25 @@ public:
     void CopyMarked();
     void MoveMarked();
 
+    // ---- FileListDelete.cpp: delete to the recycle bin or for good
+    void DeleteMarked();
+    bool ConfirmDirectoryDelete(const std::wstring& directory);
+
+    // ---- FileListAttributes.cpp: attributes and dates of one entry or of the marked ones
+    void EditAttributes();
+    void EditAttributesAll();
+    void EditDirAttributes();
+    void EditDirAttributesAll();
+    // Requests that are ignored while this is not zero (a range or mask selection, an operation).
+    int BusyCount() const;
+
+    // ---- FileListSpace.cpp: rename, make directory, space
+    void RenameEntry(const FileEntry& entry);
+    void MakeDirectory();
+    void CalculateSpace();
+    // The row one-entry commands work on: the one marked row, else the cursor row; -1 when none.
+    int SingleEntryRow() const;
+
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);
     std::wstring ColumnText(const FileEntry& entry, int column) const;
@@ -130,6 +149,13 @@ public:
     int searchPos = -1;
     bool searchFound = false;
     bool deleteFinal = false;
+    // The answer "yes to all" of the directory question; cleared at the start of every delete.
+    bool deleteAllDirs = false;
+    int dirCount = 0;
+    // The result of the last space calculation.
+    int spaceFiles = 0;
+    int spaceDirs = 0;
+    double spaceBytes = 0;
     // How often OnUpdate ran; the refresh timers are judged by it.
     int updates = 0;
 
@@ -151,6 +177,15 @@ private:
     void TransferMarked(bool move);
     void RenameInPlace(const std::vector<std::wstring>& sources, const std::wstring& newName);
     CFileList* OtherPanel() const;
+
+    // ---- FileListDelete.cpp
+    void DeleteOneFileRow(const std::wstring& fullPath, const std::wstring& name, class CFileOperation& operation);
+    // The open progress dialog, owner of the questions asked during a delete.
+    HWND progressWindow = nullptr;
+    // ---- FileListAttributes.cpp
+    void RefreshAfterChange();
+    // ---- FileListSpace.cpp
+    bool WalkSpace(const std::wstring& directory, class CCopyProgress& progress);
 
     fw::CListView list;
     fw::CListBox markedNames;

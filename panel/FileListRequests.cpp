@@ -24,6 +24,25 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::RenMove:
         MoveMarked();
         return true;
+    case req::Delete: DeleteMarked(); return true;
+    case req::MkDir: MakeDirectory(); return true;
+    case req::CalcSpace: CalculateSpace(); return true;
+    case req::AttributesOne:
+    case req::DateTimeOne: {
+        int row = SingleEntryRow();
+        const FileEntry* entry = row >= 0 ? Entry(row) : nullptr;
+        if (entry && entry->kind == EntryDirectory) EditDirAttributes();
+        else EditAttributes();
+        return true;
+    }
+    case req::AttributesMany:
+    case req::DateTimeMany: {
+        int first = list.GetNextItem(-1, LVNI_SELECTED);
+        const FileEntry* entry = first >= 0 ? Entry(first) : nullptr;
+        if (entry && entry->kind == EntryDirectory) EditDirAttributesAll();
+        else EditAttributesAll();
+        return true;
+    }
     default:
         if (msg >= req::ExtendFirst && msg <= req::ExtendLast) {
             ExtendSelection(static_cast<int>(msg - req::ExtendFirst));

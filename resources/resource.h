@@ -11,7 +11,11 @@
 //     DIRHIST 3060-3079, COPY and RENMOVE 3100-3119 (one set of ids for both templates),
 //     STATUSCOPY 3120-3139 (plus the fixed ids 1260, 1290, 1332), OVERWRITE 3140-3159,
 //     BUTTONPARMS 3500-3519, FKEYS 3520-3539 (plus the fixed lists 2980-2988)
-//   our own texts that the design does not number: 9000-9099; command line and buttons 9200-9299
+//     DELETEDIR 3200-3219, CALCSPACE 3260-3279; RENAME and NEWDIR share the one-field ids;
+//     FILEATTR, FILEATTRALL, DIRATTR, DIRATTRALL use the fixed ids 1260, 1570-1640, 1930-1960;
+//     STATUSREMOVE and STATUSCALC use only 1260
+//   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
+//     9200-9299 command line and buttons, 4700-4706 copy and move
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -106,6 +110,21 @@
 #define IDS_MOVE_RENAMEFAILED   4704
 #define IDS_COPY_TITLE          4705
 #define IDS_OVERWRITE_BYTES     4706
+// ---- strings: delete, rename, make directory, attributes and space (the ids of the design)
+#define IDS_ATTR_FAILED         4172
+#define IDS_NOTADIRECTORY       4204
+#define IDS_SPACE_PROMPT        4205
+#define IDS_ATTR_FILEPROMPT     4223
+#define IDS_DELETE_QUESTION     4226
+#define IDS_ATTR_DIRPROMPT      4235
+#define IDS_DELETE_QUESTIONEND  4320
+#define IDS_DELETE_DIRQUESTION  4330
+#define IDS_DELETE_READONLY     8240
+// ---- strings: delete, rename, attributes (our own)
+#define IDS_DATE_INVALID        9100
+#define IDS_RENAME_LINK         9101
+#define IDS_ATTR_SEVERALFILES   9102
+#define IDS_ATTR_SEVERALDIRS    9103
 
 // ---- commands
 #define IDM_HELP                57670
@@ -272,3 +291,26 @@
 // ---- FKEYS: the lists of F2 ... F10 are 2980 ... 2988
 #define IDC_FKEYS_F2            2980
 #define IDC_FKEYS_LABEL         3539
+// ---- attribute dialogs (fixed ids; 1260 shows the name or the prompt)
+#define IDC_ATTR_NAME           1260
+#define IDC_ATTR_SYSTEM_SET     1570
+#define IDC_ATTR_SYSTEM_CLEAR   1580
+#define IDC_ATTR_HIDDEN_SET     1595
+#define IDC_ATTR_HIDDEN_CLEAR   1600
+#define IDC_ATTR_ARCHIVE_SET    1610
+#define IDC_ATTR_ARCHIVE_CLEAR  1620
+#define IDC_ATTR_READONLY_SET   1630
+#define IDC_ATTR_READONLY_CLEAR 1640
+#define IDC_ATTR_KEEPTIME       1930
+#define IDC_ATTR_NOW            1931
+#define IDC_ATTR_TYPEDTIME      1932
+#define IDC_ATTR_DATE           1950
+#define IDC_ATTR_TIME           1960
+// ---- DELETEDIR
+#define IDC_DELDIR_TEXT         3200
+#define IDC_DELDIR_ALL          3201
+// ---- CALCSPACE
+#define IDC_SPACE_PROMPT        3260
+#define IDC_SPACE_DIRS          3261
+#define IDC_SPACE_FILES         3262
+#define IDC_SPACE_BYTES         3263
