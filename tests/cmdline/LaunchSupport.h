@@ -7,9 +7,7 @@
 
 namespace test {
 
-std::wstring BinDirectory();
 std::wstring Recorder(); // recordargs.exe next to the tests
-std::wstring ReadRecord(const std::wstring& path);
 bool Exists(const std::wstring& path);
 std::wstring ReadText(const std::wstring& path); // an ANSI file as text, CR removed
 

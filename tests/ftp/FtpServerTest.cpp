@@ -270,9 +270,10 @@ TEST_P(RealServer, FetchMatchingAndTranscript)
     std::string transcript = ReadAll(logPath);
     EXPECT_NE(transcript.find("USER " + server.user + "\r\n"), std::string::npos) << transcript;
     // vsftpd lets anonymous in without a password.
-    if (transcript.find("331") != std::string::npos)
+    if (transcript.find("331") != std::string::npos) {
         EXPECT_NE(transcript.find("PASS " + std::string(server.password.size(), '*') + "\r\n"), std::string::npos)
             << transcript;
+    }
     EXPECT_EQ(transcript.find(server.password), std::string::npos);
     EXPECT_NE(transcript.find("230"), std::string::npos);
 }

@@ -90,4 +90,25 @@ std::string Narrow(const std::wstring& text)
     return out;
 }
 
+std::wstring BinDirectory()
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+std::wstring ReadRecord(const std::wstring& path)
+{
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    std::wstring text(64 * 1024, L'\0');
+    DWORD n = 0;
+    ::ReadFile(h, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &n, nullptr);
+    ::CloseHandle(h);
+    text.resize(n / sizeof(wchar_t));
+    return text;
+}
+
 } // namespace test

@@ -31,4 +31,9 @@ void RemoveTree(const std::wstring& path);
 
 std::string Narrow(const std::wstring& text);
 
+// The directory of the running test program (bin/ of the build tree).
+std::wstring BinDirectory();
+// A UTF-16 file as the recorder program writes it; empty when it is missing.
+std::wstring ReadRecord(const std::wstring& path);
+
 } // namespace test
