@@ -4,15 +4,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-namespace {
-std::wstring BinDirectory()
-{
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\'));
-}
+using test::BinDirectory;
 
+namespace {
 // An executable header: "MZ", the word at 0x18, the new header's offset at 0x3C and its signature.
 std::string Header(unsigned relocations, const char* signature)
 {

@@ -4,14 +4,6 @@
 #include <vector>
 
 namespace {
-std::wstring ProgramDirectory()
-{
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\'));
-}
-
 struct Process {
     PROCESS_INFORMATION pi = {};
     bool Start(const std::wstring& exe, const std::wstring& args = L"")
@@ -79,7 +71,7 @@ protected:
 TEST_F(ProgramProcess, ASecondStartActivatesTheFirstAndEnds)
 {
     Process first;
-    ASSERT_TRUE(first.Start(ProgramDirectory() + L"\\PD.EXE"));
+    ASSERT_TRUE(first.Start(test::BinDirectory() + L"\\PD.EXE"));
     HWND wnd = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] {
         auto found = TopWindows(L"PDClass", first.pi.dwProcessId);
@@ -90,7 +82,7 @@ TEST_F(ProgramProcess, ASecondStartActivatesTheFirstAndEnds)
     ASSERT_TRUE(test::PumpUntil([&] { return ::IsIconic(wnd) != FALSE; }));
 
     Process second;
-    ASSERT_TRUE(second.Start(ProgramDirectory() + L"\\PD.EXE"));
+    ASSERT_TRUE(second.Start(test::BinDirectory() + L"\\PD.EXE"));
     DWORD code = 99;
     ASSERT_TRUE(second.WaitExit(20000, &code));
     EXPECT_EQ(code, 0u);
@@ -105,7 +97,7 @@ TEST_F(ProgramProcess, WithoutTheResourceLibraryItSaysSoAndEnds)
 {
     test::TempDir dir;
     std::wstring exe = dir / L"PD.EXE";
-    ASSERT_TRUE(::CopyFileW((ProgramDirectory() + L"\\PD.EXE").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((test::BinDirectory() + L"\\PD.EXE").c_str(), exe.c_str(), FALSE));
     Process p;
     ASSERT_TRUE(p.Start(exe));
     HWND box = nullptr;
