@@ -109,6 +109,7 @@ TEST_F(Startup, ExitWritesThePlacementOfTheMoment)
         app->ExitInstance();
         app.reset();
         main = nullptr;
+        test::Pump(300);
     }
 }
 
@@ -122,6 +123,7 @@ TEST_F(Startup, PlacementIsRestoredAtTheNextStart)
     ASSERT_TRUE(test::PumpUntil([wnd] { return !::IsWindow(wnd); }));
     app->ExitInstance();
     app.reset();
+    test::Pump(300);
     ASSERT_TRUE(Start());
     RECT r;
     ::GetWindowRect(main->Handle(), &r);
@@ -153,6 +155,7 @@ TEST_F(Startup, DebugFlagOnlyForTheWholeWord)
         EXPECT_EQ(app->debugFlag, c.second) << test::Narrow(c.first);
         app->ExitInstance();
         app.reset();
+        test::Pump(300);
     }
 }
 
@@ -180,4 +183,18 @@ TEST_F(Startup, PanelFontCommandWritesTheChosenFont)
     ::SendMessageW(main->Handle(), WM_COMMAND, 6245, 0);
     EXPECT_EQ(answer.Answered(), 2);
     EXPECT_NE(GetProfileInt(L"Algemeen", L"GenFontHeight", -99), -99);
+}
+
+TEST_F(Startup, ClosingWhileATipIsShownIsClean)
+{
+    ASSERT_TRUE(Start());
+    WaitForPanels();
+    RECT r;
+    ::GetWindowRect(::GetDlgItem(main->Handle(), 2988), &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    test::Pump(1500);
+    HWND wnd = main->Handle();
+    ::SendMessageW(wnd, WM_COMMAND, 6150, 0);
+    ASSERT_TRUE(test::PumpUntil([wnd] { return !::IsWindow(wnd); }));
+    ::SetCursorPos(1270, 1010);
 }

@@ -185,7 +185,9 @@ void AppTest::TearDown()
         app.reset();
     }
     main = nullptr;
-    Pump(20);
+    // Let the display driver finish with the destroyed windows before the next test makes new
+    // ones: Wine reuses window handles, and a window shown too soon can meet the old X window.
+    Pump(300);
     ResetStore();
 }
 
