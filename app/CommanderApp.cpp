@@ -1,15 +1,13 @@
 // Start-up in its fixed order, single-instance check, message loop and exit.
 #include "app/CommanderApp.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
+#include "common/Program.h"
 #include "frame/MainWindow.h"
 #include "framework/Dialog.h"
 #include "framework/Resources.h"
 #include "framework/Window.h"
 #include <commctrl.h>
 #include <vector>
-
-const wchar_t* const ProductName = L"Pandect Commander";
-const wchar_t* const MainClassName = L"PDClass";
 
 namespace {
 CCommanderApp* theApp = nullptr;
@@ -29,12 +27,6 @@ std::wstring ModuleDirectory()
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-void ReadLocaleValue(LCTYPE type, wchar_t (&target)[2])
-{
-    wchar_t buffer[16] = {};
-    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 16) > 0 && buffer[0]) target[0] = buffer[0];
-    target[1] = L'\0';
-}
 }
 
 CCommanderApp& App() { return *theApp; }
@@ -42,7 +34,6 @@ CCommanderApp& App() { return *theApp; }
 CCommanderApp::CCommanderApp()
 {
     theApp = this;
-    defaultStartDirectory = L"C:\\";
 }
 
 CCommanderApp::~CCommanderApp()
@@ -65,7 +56,7 @@ bool CCommanderApp::InitInstance()
 
     if (!IsFirstInstance()) return false;
 
-    debugFlag = ::lstrcmpiW(commandLine.c_str(), L"DEBUG") == 0;
+    Program().debugFlag = ::lstrcmpiW(commandLine.c_str(), L"DEBUG") == 0;
 
     OSVERSIONINFOW version = {sizeof(version)};
 #pragma GCC diagnostic push
@@ -81,12 +72,10 @@ bool CCommanderApp::InitInstance()
         return false;
     }
 
-    ReadLocaleValue(LOCALE_STHOUSAND, thousandSeparator);
-    ReadLocaleValue(LOCALE_SDATE, dateSeparator);
-    ReadLocaleValue(LOCALE_IDATE, dateOrder);
+    ReadRegionalValues();
 
     std::wstring own = ModuleDirectory();
-    if (own.size() >= 3) defaultStartDirectory = own.substr(0, 3);
+    if (own.size() >= 3) Program().defaultStartDirectory = own.substr(0, 3);
 
     SetProfileLocation(L"Brennmark", L"PD");
     ::LoadLibraryW(L"RICHED32.DLL");
@@ -100,7 +89,7 @@ bool CCommanderApp::InitInstance()
         classRegistered = true;
     }
 
-    fileMask = L"*.*";
+    Program().fileMask = L"*.*";
 
     mainWindow = std::make_unique<CMainWindow>();
     if (!mainWindow->CreateFrame()) {
@@ -152,26 +141,4 @@ int CCommanderApp::ExitInstance()
         resourceLibrary = nullptr;
     }
     return 0;
-}
-
-void ShowWarning(UINT stringId)
-{
-    ::MessageBoxW(nullptr, fw::LoadStr(stringId).c_str(), ProductName, MB_OK | MB_ICONWARNING);
-}
-
-void ShowLastError(int stringId)
-{
-    DWORD error = ::GetLastError();
-    std::wstring text;
-    if (error != 0) {
-        wchar_t* buffer = nullptr;
-        DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                   reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-        if (n && buffer) text.assign(buffer, n);
-        if (buffer) ::LocalFree(buffer);
-    }
-    if (text.empty()) text = fw::LoadStr(stringId > 0 ? stringId : 8190);
-    ::MessageBoxW(nullptr, text.c_str(), ProductName, MB_OK | MB_ICONSTOP);
 }

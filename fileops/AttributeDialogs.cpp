@@ -1,6 +1,6 @@
 // The attribute and date dialogs and the writing of attributes and times.
 #include "fileops/AttributeDialogs.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "fileops/DateTimeText.h"
 #include "fileops/FileSystem.h"
 #include "framework/Handles.h"
@@ -121,7 +121,7 @@ void CAttributeDialog::OnOK()
         ::GetSystemTimeAsFileTime(&change.lastWrite);
     } else if (IsChecked(IDC_ATTR_TYPEDTIME)) {
         LocalDateTime typed;
-        if (!ParseDateTime(ItemText(IDC_ATTR_DATE), ItemText(IDC_ATTR_TIME), App().dateOrder[0], App().dateSeparator[0],
+        if (!ParseDateTime(ItemText(IDC_ATTR_DATE), ItemText(IDC_ATTR_TIME), Program().dateOrder[0], Program().dateSeparator[0],
                            typed) ||
             !LocalToFileTime(typed.year, typed.month, typed.day, typed.hour, typed.minute, change.lastWrite)) {
             // The dialog stays open with what was typed; nothing has been changed.

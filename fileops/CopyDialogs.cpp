@@ -1,6 +1,6 @@
 // The dialogs of copy and move: target entry, progress and the overwrite confirmation.
 #include "fileops/CopyDialogs.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "framework/Resources.h"
 #include "panel/ListingFormat.h"
 #include "resource.h"
@@ -44,12 +44,12 @@ std::wstring COverwriteDialog::FileLine(uint64_t size, uint64_t fileTime)
     ::FileTimeToLocalFileTime(&utc, &local);
     ::FileTimeToSystemTime(&local, &st);
     // The listing's "  dd-mm-yy  hh:mm" becomes the dialogs' "dd-mm-yy   hh:mm".
-    std::wstring date = FormatDateParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, App().dateOrder[0],
-                                        App().dateSeparator[0]);
+    std::wstring date = FormatDateParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, Program().dateOrder[0],
+                                        Program().dateSeparator[0]);
     date.erase(0, 2);
     size_t gap = date.find(L"  ");
     if (gap != std::wstring::npos) date.insert(gap, L" ");
-    return FormatSize(size, App().thousandSeparator[0]) + fw::LoadStr(IDS_OVERWRITE_BYTES) + date;
+    return FormatSize(size, Program().thousandSeparator[0]) + fw::LoadStr(IDS_OVERWRITE_BYTES) + date;
 }
 
 bool COverwriteDialog::OnInit()

@@ -1,6 +1,6 @@
 // Progress dialog, message pumping between blocks and the message boxes of a copy or move.
 #include "fileops/CopyProgress.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "framework/Resources.h"
 #include "resource.h"
 

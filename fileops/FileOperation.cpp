@@ -1,6 +1,6 @@
 // Copy and move of files and trees that never lose data, and the link-safe tree delete.
 #include "fileops/FileOperation.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "framework/Handles.h"

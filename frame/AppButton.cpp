@@ -1,7 +1,7 @@
 // Drawing of the application and function-key buttons, their icons and their right-click.
 #include "frame/AppButton.h"
-#include "app/CommanderApp.h"
-#include "app/Settings.h"
+#include "common/Program.h"
+#include "common/Settings.h"
 #include "frame/ButtonDialogs.h"
 #include "frame/Launcher.h"
 #include "framework/Handles.h"

@@ -1,6 +1,6 @@
 // "BUTTONPARMS" and "FKEYS": reading and writing their settings.
 #include "frame/ButtonDialogs.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "frame/CommandTable.h"
 #include "framework/Controls.h"
 #include "resource.h"

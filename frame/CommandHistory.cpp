@@ -1,6 +1,6 @@
 // Recording a started command line in the history and the history's keys in the store.
 #include "frame/CommandHistory.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 
 CommandHistory InsertCommandLine(CommandHistory entries, const std::wstring& line)
 {

@@ -1,6 +1,6 @@
 // Command table data and the function-key map read from the store.
 #include "frame/CommandTable.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "framework/Resources.h"
 
 namespace {

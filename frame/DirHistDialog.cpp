@@ -1,6 +1,6 @@
 // The recent-directories list dialog.
 #include "frame/DirHistDialog.h"
-#include "app/RecentDirectories.h"
+#include "common/RecentDirectories.h"
 #include "framework/Controls.h"
 #include "resource.h"
 

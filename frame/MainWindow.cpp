@@ -1,8 +1,8 @@
 // Main window creation in its fixed order, the window placement and the saving at close.
 #include "frame/MainWindow.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "fileops/FileSystem.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "framework/Resources.h"
 #include "resource.h"
 #include <shellapi.h>
@@ -59,13 +59,13 @@ CMainWindow::~CMainWindow()
 
 bool CMainWindow::CreateFrame()
 {
-    App().fileNameStyle = GetProfileInt(L"Algemeen", L"Bestandsnamen", NamesLower);
-    accelerators = ::LoadAcceleratorsW(App().resourceLibrary, MAKEINTRESOURCEW(IDR_MAIN));
+    Program().fileNameStyle = GetProfileInt(L"Algemeen", L"Bestandsnamen", NamesLower);
+    accelerators = ::LoadAcceleratorsW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAIN));
     ReadPlacement();
     ReadColors();
     std::wstring title = GetProfileString(L"Algemeen", L"Titel", L"");
     if (title.empty()) title = ProductName;
-    HMENU menu = ::LoadMenuW(App().resourceLibrary, MAKEINTRESOURCEW(IDR_MAIN));
+    HMENU menu = ::LoadMenuW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAIN));
     if (!Create(MainClassName, title.c_str(), WS_OVERLAPPEDWINDOW, WS_EX_CLIENTEDGE, 0, 0, 640, 460, nullptr, menu,
                 nullptr))
         return false;
@@ -256,7 +256,7 @@ void CMainWindow::SetStartDirectories()
 {
     for (bool isLeft : {true, false}) {
         std::wstring stored = GetProfileString(L"Paden", isLeft ? L"Links" : L"Rechts",
-                                               App().defaultStartDirectory.c_str());
+                                               Program().defaultStartDirectory.c_str());
         std::wstring dir = stored.empty() ? CurrentDirectory() : stored;
         std::wstring drive = stored.size() >= 3 ? stored.substr(0, 3) : dir.substr(0, std::min<size_t>(3, dir.size()));
         if (!dir.empty() && !drive.empty() && std::towupper(dir[0]) != std::towupper(drive[0])) dir = drive;

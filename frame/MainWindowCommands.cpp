@@ -1,8 +1,8 @@
 // The command routing table: what the main window does for every command id.
 #include "frame/MainWindow.h"
-#include "app/CommanderApp.h"
-#include "app/RecentDirectories.h"
-#include "app/Settings.h"
+#include "common/Program.h"
+#include "common/RecentDirectories.h"
+#include "common/Settings.h"
 #include "frame/DirHistDialog.h"
 #include "framework/TextDialog.h"
 #include "framework/Dialog.h"
@@ -203,7 +203,7 @@ bool CMainWindow::RunCommand(UINT id)
         return true;
     }
     switch (id) {
-    case IDM_HELP: OnHelp(App().helpContext ? HELP_CONTEXT : HELP_FINDER, App().helpContext); break;
+    case IDM_HELP: OnHelp(Program().helpContext ? HELP_CONTEXT : HELP_FINDER, Program().helpContext); break;
     case IDM_HELPCONTEXT: OnHelp(HELP_CONTEXT, IDM_HELPCONTEXT); break;
     case IDM_HELPSEARCH: OnHelp(HELP_PARTIALKEY, 0); break;
     case IDM_HELPONHELP: OnHelp(HELP_CONTENTS, 0, L"WINHELP.HLP"); break;
@@ -214,7 +214,7 @@ bool CMainWindow::RunCommand(UINT id)
         break;
     }
     case IDM_ABOUTWINDOWS:
-        ::ShellAboutW(hwnd, ProductName, L"", ::LoadIconW(App().resourceLibrary, MAKEINTRESOURCEW(IDI_MAIN)));
+        ::ShellAboutW(hwnd, ProductName, L"", ::LoadIconW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDI_MAIN)));
         break;
     case IDM_EXIT: ::PostMessageW(hwnd, WM_CLOSE, 0, 0); break;
     case IDM_REFRESH:
@@ -370,9 +370,9 @@ void CMainWindow::GoBack(bool isLeft)
 void CMainWindow::OnFilter()
 {
     HelpContextScope help(IDM_FILTER);
-    fw::CTextDialog dialog(L"FILTER", IDC_TEXT_FIELD, App().fileMask);
+    fw::CTextDialog dialog(L"FILTER", IDC_TEXT_FIELD, Program().fileMask);
     if (dialog.DoModal(hwnd) != IDOK) return;
-    App().fileMask = dialog.Text().empty() ? L"*.*" : dialog.Text();
+    Program().fileMask = dialog.Text().empty() ? L"*.*" : dialog.Text();
     ActivePanel().keepMarks = false;
     ::PostMessageW(hwnd, pm::ScreenUpdate, reinterpret_cast<WPARAM>(ActivePanel().Handle()), 0);
 }

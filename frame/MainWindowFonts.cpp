@@ -1,6 +1,6 @@
 // The panel font, the general font and the two font commands.
 #include "frame/MainWindow.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "framework/Handles.h"
 #include <commdlg.h>
 

@@ -1,8 +1,8 @@
 // The command line and the application buttons: placeholders, per-entry runs, starting programs,
 // directory buttons, the function-key dialog and the prompt.
 #include "frame/MainWindow.h"
-#include "app/CommanderApp.h"
-#include "app/Settings.h"
+#include "common/Program.h"
+#include "common/Settings.h"
 #include "fileops/ShortNames.h"
 #include "frame/ButtonDialogs.h"
 #include "frame/Placeholders.h"

@@ -1,6 +1,6 @@
 // Placing every child of the main window, the minimum size and the frame round the active panel.
 #include "frame/MainWindow.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "framework/Handles.h"
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Reports from the panels, the refresh timers, the caption clock and the active-panel switch.
 #include "frame/MainWindow.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "framework/Handles.h"
 #include <shellapi.h>
 #include <ctime>
@@ -18,7 +18,7 @@ void CMainWindow::SetPathLine(bool isLeft)
     CFileList& p = Side(isLeft).panel;
     std::wstring text = p.path;
     if (text.empty() || text.back() != L'\\') text += L'\\';
-    text += App().fileMask;
+    text += Program().fileMask;
     Side(isLeft).pathLine.SetText(text);
 }
 
@@ -164,7 +164,7 @@ void CMainWindow::DrawCaptionClock()
 
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    std::wstring text = ClockText(now, App().dateOrder[0], App().dateSeparator[0]);
+    std::wstring text = ClockText(now, Program().dateOrder[0], Program().dateSeparator[0]);
 
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
@@ -245,7 +245,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         ::ShowWindow(hwnd, SW_MINIMIZE);
         return 0;
     case WM_MENUSELECT:
-        App().helpContext = 0;
+        Program().helpContext = 0;
         break;
     case WM_QUERYENDSESSION:
         return TRUE;

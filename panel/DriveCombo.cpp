@@ -1,6 +1,6 @@
 // The drive list, the choice of a drive and the total/free line of a panel.
 #include "panel/DriveCombo.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
@@ -213,7 +213,7 @@ void CDriveCombo::ShowDriveStatistics()
         totalBytes = static_cast<double>(total.QuadPart);
         freeBytes = static_cast<double>(free.QuadPart);
     }
-    wchar_t separator = App().thousandSeparator[0];
+    wchar_t separator = Program().thousandSeparator[0];
     infoText = PadLine(FormatSize(totalBytes, separator) + fw::LoadStr(IDS_DRIVE_TOTAL) +
                        FormatSize(freeBytes, separator) + fw::LoadStr(IDS_DRIVE_FREE));
     infoLine.SetText(infoText);

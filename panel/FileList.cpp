@@ -1,6 +1,6 @@
 // Panel creation, columns and the list control's notifications.
 #include "panel/FileList.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
 #include "panel/PanelRequests.h"

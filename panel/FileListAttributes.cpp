@@ -1,7 +1,7 @@
 // Attributes and last-write dates of the cursor entry or of the marked entries.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
-#include "app/RecentDirectories.h"
+#include "common/Program.h"
+#include "common/RecentDirectories.h"
 #include "fileops/AttributeDialogs.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/DateTimeText.h"
@@ -24,7 +24,7 @@ void DateTexts(uint64_t lastWrite, std::wstring& date, std::wstring& time)
     value.day = st.wDay;
     value.hour = st.wHour;
     value.minute = st.wMinute;
-    date = FormatDialogDate(value, App().dateOrder[0], App().dateSeparator[0]);
+    date = FormatDialogDate(value, Program().dateOrder[0], Program().dateSeparator[0]);
     time = FormatDialogTime(value);
 }
 

@@ -1,8 +1,8 @@
 // Delete of the panel's marked rows (or its cursor row): to the recycle bin or for good.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
-#include "app/RecentDirectories.h"
-#include "app/Settings.h"
+#include "common/Program.h"
+#include "common/RecentDirectories.h"
+#include "common/Settings.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/DeleteDialogs.h"
 #include "fileops/FileOperation.h"

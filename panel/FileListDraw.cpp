@@ -1,6 +1,6 @@
 // Painting of one panel row: colours by kind and state, texts cut with "..." to fit.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "framework/Handles.h"
 #include "panel/ListingFormat.h"
 
@@ -12,8 +12,8 @@ std::wstring DateColumnText(const FileEntry& entry)
     FILETIME local;
     SYSTEMTIME st = {};
     if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &st)) st = SYSTEMTIME{};
-    return FormatDateParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, App().dateOrder[0],
-                           App().dateSeparator[0]) +
+    return FormatDateParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, Program().dateOrder[0],
+                           Program().dateSeparator[0]) +
            L"  " + FormatAttributes(entry.attributes);
 }
 }
@@ -42,8 +42,8 @@ std::wstring CFileList::FitText(HDC dc, std::wstring text, int width)
 std::wstring CFileList::ColumnText(const FileEntry& entry, int column) const
 {
     switch (column) {
-    case 0: return NameColumnText(entry, App().fileNameStyle);
-    case 1: return SizeColumnText(entry, App().thousandSeparator[0]);
+    case 0: return NameColumnText(entry, Program().fileNameStyle);
+    case 1: return SizeColumnText(entry, Program().thousandSeparator[0]);
     default: return DateColumnText(entry);
     }
 }

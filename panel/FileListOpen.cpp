@@ -1,9 +1,9 @@
 // What Enter, View and Edit do with the entry under the cursor, and the change-directory dialog.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "fileops/FileSystem.h"
-#include "app/RecentDirectories.h"
-#include "app/Settings.h"
+#include "common/RecentDirectories.h"
+#include "common/Settings.h"
 #include "fileops/ShortNames.h"
 #include "framework/TextDialog.h"
 #include "framework/Handles.h"

@@ -1,7 +1,7 @@
 // Reading a local directory into the panel and the refresh that every operation ends with.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
-#include "app/Settings.h"
+#include "common/Program.h"
+#include "common/Settings.h"
 #include "framework/Handles.h"
 #include "panel/EntryCompare.h"
 #include <algorithm>
@@ -150,7 +150,7 @@ int CFileList::ReadLocalDirectory()
         }
     }
     {
-        fw::UniqueFind find(::FindFirstFileW((prefix + App().fileMask).c_str(), &data));
+        fw::UniqueFind find(::FindFirstFileW((prefix + Program().fileMask).c_str(), &data));
         if (find) {
             do {
                 if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;

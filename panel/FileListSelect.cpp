@@ -1,6 +1,6 @@
 // Marking rows by mask or all at once, and inverting the marks.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "framework/Handles.h"
 #include "resource.h"
 #include <cwctype>

@@ -1,6 +1,6 @@
 // Sort commands, the header click with "SORTFILES", the owner-drawn header and column fitting.
 #include "panel/FileList.h"
-#include "app/RecentDirectories.h"
+#include "common/RecentDirectories.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"

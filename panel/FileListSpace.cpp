@@ -1,7 +1,7 @@
 // Rename of one entry, making directories and the space taken by a directory tree.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
-#include "app/RecentDirectories.h"
+#include "common/Program.h"
+#include "common/RecentDirectories.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/FileOperation.h"
 #include "fileops/FileSystem.h"
@@ -125,7 +125,7 @@ void CFileList::CalculateSpace()
     }
     ::SetFocus(hwnd);
     if (!completed) return;
-    wchar_t separator = App().thousandSeparator[0];
+    wchar_t separator = Program().thousandSeparator[0];
     result.directories = FormatSize(static_cast<uint64_t>(spaceDirs), separator);
     result.files = FormatSize(static_cast<uint64_t>(spaceFiles), separator);
     result.bytes = FormatSize(spaceBytes, separator);

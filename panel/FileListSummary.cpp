@@ -1,6 +1,6 @@
 // The counts and sizes of the marked rows, shown in the line under the panel.
 #include "panel/FileList.h"
-#include "app/CommanderApp.h"
+#include "common/Program.h"
 #include "framework/Resources.h"
 #include "panel/ListingFormat.h"
 #include "resource.h"
@@ -28,7 +28,7 @@ void CFileList::UpdateSelectionSummary()
 
 std::wstring CFileList::SelectionSummaryText() const
 {
-    std::wstring size = FormatSize(markedBytes, App().thousandSeparator[0]);
+    std::wstring size = FormatSize(markedBytes, Program().thousandSeparator[0]);
     std::wstring total = std::to_wstring(totalFiles) + fw::LoadStr(IDS_SEL_FILESTOTAL);
     std::wstring text;
     if (markedFiles == 0) text = fw::LoadStr(IDS_SEL_NONE) + total;

@@ -1,6 +1,6 @@
 // Application buttons and the function-key bar: icons, directory buttons, documents, the per-entry
 // question, and the "BUTTONPARMS" and "FKEYS" dialogs.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "cmdline/LaunchSupport.h"
 #include "frame/ButtonDialogs.h"
 #include "framework/Resources.h"

@@ -1,6 +1,6 @@
 // The command line under Wine: the prompt, built-ins through the interpreter, per-entry runs,
 // "/c" and "/k", placeholders, names with blanks, Enter in the edit field, the history.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "cmdline/LaunchSupport.h"
 #include "framework/Resources.h"
 #include "resource.h"

@@ -1,6 +1,6 @@
 // Recording command lines: de-duplication, the ten places and the stored keys.
 #include "frame/CommandHistory.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "support/TestEnv.h"
 #include <gtest/gtest.h>
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The launching tests' recorder, records and clean-up.
 #include "cmdline/LaunchSupport.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include <shellapi.h>
 
 namespace test {

@@ -1,5 +1,5 @@
 // The attribute and date dialogs on real files and directories, through the panel and the commands.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "delete/DeleteSupport.h"
 #include "fileops/AttributeDialogs.h"
 #include "panel/PanelRequests.h"
@@ -32,8 +32,8 @@ protected:
     void SetUp() override
     {
         DeleteFixture::SetUp();
-        App().dateOrder[0] = L'1';
-        App().dateSeparator[0] = L'-';
+        Program().dateOrder[0] = L'1';
+        Program().dateSeparator[0] = L'-';
     }
     void TearDown() override
     {

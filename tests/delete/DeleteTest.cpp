@@ -1,6 +1,6 @@
 // Delete through the real panel request, questions and progress: confirmations, read-only files,
 // directories, yes to all, cancel, failures, the recycle bin and links.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "delete/DeleteSupport.h"
 #include "framework/Dialog.h"
 #include "fileops/DeleteDialogs.h"

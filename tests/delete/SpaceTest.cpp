@@ -1,5 +1,5 @@
 // Making directories, the space of a tree and renaming one entry, through the real dialogs.
-#include "app/RecentDirectories.h"
+#include "common/RecentDirectories.h"
 #include "delete/DeleteSupport.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
@@ -63,7 +63,7 @@ protected:
     void SetUp() override
     {
         DeleteFixture::SetUp();
-        App().thousandSeparator[0] = L',';
+        Program().thousandSeparator[0] = L',';
     }
 };
 

@@ -54,7 +54,7 @@ TEST_F(Drives, TheInformationLineShowsTotalAndFreeSpace)
     EXPECT_NE(line.find(fw::LoadStr(IDS_DRIVE_FREE)), std::wstring::npos);
     ULARGE_INTEGER available, total, free;
     ASSERT_TRUE(::GetDiskFreeSpaceExW(main->LeftPanel().drive.substr(0, 3).c_str(), &available, &total, &free));
-    EXPECT_EQ(line.rfind(FormatSize(static_cast<double>(total.QuadPart), app->thousandSeparator[0]), 0), 0u);
+    EXPECT_EQ(line.rfind(FormatSize(static_cast<double>(total.QuadPart), Program().thousandSeparator[0]), 0), 0u);
     EXPECT_EQ(line, main->Side(true).driveBox.infoText);
 }
 

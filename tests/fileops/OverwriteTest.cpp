@@ -1,5 +1,5 @@
 // The overwrite confirmation through the real "OVERWRITE" dialog, its option and "only newer".
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "fileops/CopyDialogs.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/FileOperation.h"
@@ -44,7 +44,7 @@ TEST_F(Overwrite, TheQuestionShowsNameSizesAndDates)
     Run(req::Copy);
     EXPECT_NE(text.find(dst.Path()), std::wstring::npos) << Narrow(text);
     EXPECT_NE(text.find(L"big.txt."), std::wstring::npos);
-    std::wstring sep(1, app->thousandSeparator[0]);
+    std::wstring sep(1, Program().thousandSeparator[0]);
     EXPECT_EQ(sourceLine.rfind(L"1" + sep + L"234" + sep + L"567" + fw::LoadStr(IDS_OVERWRITE_BYTES), 0), 0u)
         << Narrow(sourceLine);
     EXPECT_EQ(targetLine.rfind(L"3" + fw::LoadStr(IDS_OVERWRITE_BYTES), 0), 0u) << Narrow(targetLine);

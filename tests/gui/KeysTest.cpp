@@ -1,5 +1,5 @@
 // The panel's key table, quick search, range selection, marking by mask and inverting.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "resource.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"

@@ -1,5 +1,5 @@
 // Reading real temporary directories into a panel: parent row, depth, options, mask, marks, cursor.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"
 #include <algorithm>
@@ -17,7 +17,7 @@ protected:
     }
     void TearDown() override
     {
-        if (app) app->fileMask = L"*.*";
+        if (app) Program().fileMask = L"*.*";
         AppTest::TearDown();
     }
     CFileList& Show(const std::wstring& dir)
@@ -104,7 +104,7 @@ TEST_F(PanelRead, TheMaskFiltersFilesOnly)
     ASSERT_TRUE(test::MakeFile(tmp / L"a.txt"));
     ASSERT_TRUE(test::MakeFile(tmp / L"b.doc"));
     ASSERT_TRUE(test::MakeDir(tmp / L"sub.dir"));
-    app->fileMask = L"*.txt";
+    Program().fileMask = L"*.txt";
     auto names = RowNames(Show(tmp.Path()));
     EXPECT_EQ(names, (std::vector<std::wstring>{L"..", L"sub.dir", L"a.txt"}));
 }
@@ -164,7 +164,7 @@ TEST_F(PanelRead, HugeMarkedFileIsSummedIn64Bits)
     p.List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     p.List().SetItemState(test::RowOf(p, L"small.bin"), LVIS_SELECTED, LVIS_SELECTED);
     EXPECT_EQ(p.markedBytes, 5000000003.0);
-    std::wstring sep(1, app->thousandSeparator[0]);
+    std::wstring sep(1, Program().thousandSeparator[0]);
     std::wstring line = fw::GetText(main->Side(true).selectionLine.Handle());
     EXPECT_NE(line.find(L"5" + sep + L"000" + sep + L"000" + sep + L"003"), std::wstring::npos) << test::Narrow(line);
     EXPECT_EQ(line.size(), 120u);

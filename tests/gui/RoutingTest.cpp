@@ -1,6 +1,6 @@
 // Commands reaching their handlers: swap, history, recent directories, refusals, saved keys, menu state.
-#include "app/RecentDirectories.h"
-#include "app/Settings.h"
+#include "common/RecentDirectories.h"
+#include "common/Settings.h"
 #include "resource.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"
@@ -23,7 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        if (app) app->fileMask = L"*.*";
+        if (app) Program().fileMask = L"*.*";
         AppTest::TearDown();
     }
     void Command(UINT id)
@@ -143,7 +143,7 @@ TEST_F(Routing, FilterAppliesItsMaskToBothPanels)
     Command(IDM_FILTER);
     Settle();
     EXPECT_EQ(answer.Answered(), 1);
-    EXPECT_EQ(app->fileMask, L"*.exe");
+    EXPECT_EQ(Program().fileMask, L"*.exe");
     EXPECT_EQ(test::RowNames(main->LeftPanel()), (std::vector<std::wstring>{L"..", L"sub", L"x.exe"}));
     EXPECT_EQ(test::RowNames(main->RightPanel()), (std::vector<std::wstring>{L".."}));
     EXPECT_EQ(fw::GetText(main->Side(false).pathLine.Handle()), tmp / L"B\\*.exe");

@@ -1,5 +1,5 @@
 // Sort commands and header clicks on a real panel, the fitting of texts, and the drawn colours.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "resource.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"

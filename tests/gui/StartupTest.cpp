@@ -1,5 +1,5 @@
 // Start-up with an empty store and the saving of the placement at close.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"
 
@@ -152,7 +152,7 @@ TEST_F(Startup, DebugFlagOnlyForTheWholeWord)
         app->commandLine = c.first;
         ASSERT_TRUE(app->InitInstance());
         app->MainWindow()->postQuitOnDestroy = false;
-        EXPECT_EQ(app->debugFlag, c.second) << test::Narrow(c.first);
+        EXPECT_EQ(Program().debugFlag, c.second) << test::Narrow(c.first);
         app->ExitInstance();
         app.reset();
         test::Pump(300);
@@ -163,11 +163,11 @@ TEST_F(Startup, AboutDialogRunsWithItsHelpContext)
 {
     ASSERT_TRUE(Start());
     int seen = -1;
-    test::DialogAnswerer answer(L"ABOUTDLG", IDOK, [&seen](HWND) { seen = App().helpContext; });
+    test::DialogAnswerer answer(L"ABOUTDLG", IDOK, [&seen](HWND) { seen = Program().helpContext; });
     ::SendMessageW(main->Handle(), WM_COMMAND, 6320, 0);
     EXPECT_EQ(answer.Answered(), 1);
     EXPECT_EQ(seen, 6320);
-    EXPECT_EQ(App().helpContext, 0);
+    EXPECT_EQ(Program().helpContext, 0);
 }
 
 TEST_F(Startup, PanelFontCommandWritesTheChosenFont)

@@ -1,5 +1,5 @@
 // The real child windows sit where the layout table puts them; refresh requests are debounced.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "resource.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"

@@ -1,5 +1,5 @@
 // The settings store over the real registry of the test prefix.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "support/TestEnv.h"
 #include <gtest/gtest.h>
 

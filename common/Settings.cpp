@@ -1,5 +1,5 @@
 // Registry-backed profile functions: integers as DWORD values, texts as string values.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "framework/Handles.h"
 #include <vector>
 

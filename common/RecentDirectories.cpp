@@ -1,6 +1,6 @@
 // Recent directories in the settings store.
-#include "app/RecentDirectories.h"
-#include "app/Settings.h"
+#include "common/RecentDirectories.h"
+#include "common/Settings.h"
 #include <windows.h>
 
 namespace {
