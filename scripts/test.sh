@@ -21,10 +21,12 @@ ln -s "$links/copy/T" "$links/copy/T/loop"
 ln -s "$links/delete/T" "$links/delete/T/loop"
 ln -s "$links/delete/victim" "$links/delete/T/out"
 export PD_LINK_FIXTURE="Z:$(printf '%s' "$links" | tr / '\\')"
+rm -rf "$build/results"; mkdir -p "$build/results"
 cd "$build"
-ctest --output-on-failure --timeout 300 --repeat until-pass:2 "$@" </dev/null > "$build/ctest.log" 2>&1
+ctest --output-on-failure --timeout 300 "$@" </dev/null > "$build/ctest.log" 2>&1
 rc=$?
 "$root/scripts/ftp-servers.sh" stop "$build" >/dev/null 2>&1
 "$root/scripts/wine-session.sh" stop "$build" >/dev/null 2>&1
 cat "$build/ctest.log"
+"$root/scripts/test-report.py" "$build/results"
 exit $rc

@@ -129,7 +129,7 @@ TEST_F(Space, ALinkInsideTheTreeIsNotEntered)
 {
     ASSERT_TRUE(test::MakeDir(src / L"T"));
     ASSERT_TRUE(MakeFile(src / L"T\\f", "12345"));
-    if (!MakeLink(src / L"T\\loop", src / L"T")) GTEST_SKIP() << "links cannot be made here";
+    ASSERT_TRUE(MakeLink(src / L"T\\loop", src / L"T")) << "ln -s failed";
     ShowBoth();
     Cursor(L"T");
     Answers answers({{L"CALCSPACE", Rule{{IDOK}}}});

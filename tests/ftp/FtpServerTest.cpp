@@ -19,8 +19,8 @@ protected:
     {
         std::string name = GetParam();
         auto info = ServerInfo(name == "vsftpd" ? "vsftpd" : "pyftpd");
-        if (name == "vsftpd" && info.empty() && ServerUnavailable("vsftpd"))
-            GTEST_SKIP() << "vsftpd cannot run on this machine";
+        ASSERT_FALSE(name == "vsftpd" && info.empty() && ServerUnavailable("vsftpd"))
+            << "vsftpd did not start: see scripts/ftp-servers.sh";
         ASSERT_FALSE(info.empty()) << "no server details for " << name << ": run scripts/ftp-servers.sh start";
         server.port = info["port"];
         bool anonymous = name != "pyftpd-user";
