@@ -87,7 +87,8 @@ bool CMainWindow::PrepareRuns(RunRequest request, const std::wstring& workDir, c
         request.active = MakePlaceholderValues(activeDirectory, ShortPathName(request.activeEntryName));
         request.closeWhenDone = perEntry && n > 1 && run != n;
         std::wstring directory = ExpandPlaceholders(workDir, request.active, request.other, Quoting::None).text;
-        request.directory = WorkingDirectoryForm(directory.empty() ? StartDirectory() : ResolveTarget(directory, StartDirectory()));
+        directory = directory.empty() ? StartDirectory() : ResolveTarget(directory, StartDirectory());
+        request.directory = WorkingDirectoryForm(directory);
         std::wstring refused = request.directory.empty() ? std::wstring() : PrepareRun(request, runs[run - 1]);
         if (!refused.empty()) {
             ShowMessage(hwnd, fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), refused.c_str()),

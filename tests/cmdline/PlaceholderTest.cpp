@@ -165,7 +165,8 @@ TEST(Placeholders, TheInterpreterSeesTheValueItself)
     EXPECT_EQ(ReadAsInterpreter(ForInterpreter(L"del &as", v)).literal, L"del C:\\D\\a^z (1)&b.txt");
     // Plain text beside a value joins its quotes; the interpreter's own characters stay outside.
     EXPECT_EQ(ForInterpreter(L"echo &an>> runs.txt"), L"echo \"REPORT\">> runs.txt");
-    EXPECT_EQ(ForInterpreter(L"copy &as &bp\\&an.bak"), L"copy \"C:\\WORK\\DIR\\REPORT.TXT\" \"D:\\OTHER\\REPORT.bak\"");
+    EXPECT_EQ(ForInterpreter(L"copy &as &bp\\&an.bak"),
+              L"copy \"C:\\WORK\\DIR\\REPORT.TXT\" \"D:\\OTHER\\REPORT.bak\"");
     EXPECT_EQ(ForInterpreter(L"type \"&ap\\new\""), L"type \"C:\\WORK\\DIR\\new\"");
     EXPECT_EQ(ForInterpreter(L"%&an%"), L"%\"REPORT\"%");
     // A caret in front of a value gets a quote of its own to escape.

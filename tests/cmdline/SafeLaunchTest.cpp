@@ -139,7 +139,8 @@ TEST_F(SafeLaunch, AButtonRefusesAPercentNameForTheInterpreterOnly)
         test::DialogAnswerer answer(L"#32770", IDOK);
         Click(6);
         EXPECT_EQ(answer.Answered(), 1);
-        EXPECT_EQ(answer.LastText(), fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), (tmp / L"100%.txt").c_str()));
+        std::wstring expected = fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), (tmp / L"100%.txt").c_str());
+        EXPECT_EQ(answer.LastText(), expected);
     }
     EXPECT_TRUE(main->lastRuns.empty());
     Click(7);
@@ -197,8 +198,8 @@ TEST_F(SafeLaunch, AProgramPathWithBlanksKeepsItsQuotesThroughTheInterpreter)
     std::wstring batch = tmp / L"my tools\\rec it.bat";
     std::wstring zero = tmp / L"zero.txt";
     // The batch file notes the name it was started by, then hands its arguments to the recorder.
-    ASSERT_TRUE(test::MakeFile(batch, "@echo %0> \"" + test::Narrow(zero) + "\"\r\n@\"" + test::Narrow(test::Recorder()) +
-                                          "\" %*\r\n"));
+    ASSERT_TRUE(test::MakeFile(batch, "@echo %0> \"" + test::Narrow(zero) + "\"\r\n" +
+                                          "@\"" + test::Narrow(test::Recorder()) + "\" %*\r\n"));
     ASSERT_TRUE(test::MakeFile(tmp / L"notes.txt", "x"));
     Button(6, batch, L"\"arg with blanks\" &af");
     StartIn(tmp.Path(), tmp.Path());
@@ -212,5 +213,6 @@ TEST_F(SafeLaunch, AProgramPathWithBlanksKeepsItsQuotesThroughTheInterpreter)
     ASSERT_EQ(main->lastRuns.size(), 1u);
     EXPECT_TRUE(main->lastRuns[0].interpreted);
     // By its own name, not a short form that happens to exist here.
-    EXPECT_NE(test::ReadText(zero).find(L"my tools\\rec it.bat"), std::wstring::npos) << test::Narrow(test::ReadText(zero));
+    std::wstring startedAs = test::ReadText(zero);
+    EXPECT_NE(startedAs.find(L"my tools\\rec it.bat"), std::wstring::npos) << test::Narrow(startedAs);
 }
