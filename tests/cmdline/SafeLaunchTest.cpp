@@ -183,6 +183,7 @@ TEST_F(SafeLaunch, AButtonWithoutAWorkingDirectoryStartsInTheActivePanels)
     ::SendMessageW(main->Handle(), WM_COMMAND, IDM_TOGGLEPANEL, 0);
     Refresh(main->RightPanel(), main->LeftPanel());
     Click(6);
+    ASSERT_EQ(WaitForRecords(1).size(), 1u);
     ::SendMessageW(main->Handle(), WM_COMMAND, IDM_TOGGLEPANEL, 0);
     Refresh(main->LeftPanel(), main->RightPanel());
     Click(6);
