@@ -1,5 +1,6 @@
 // Starting one program the way the command line and the application buttons do.
 #pragma once
+#include "frame/Placeholders.h"
 #include "framework/Handles.h"
 #include <string>
 
@@ -13,19 +14,29 @@ struct StartedRun {
     fw::UniqueHandle process;
 };
 
+// What one run starts, before its placeholders are replaced.
+struct RunRequest {
+    std::wstring programWord;   // as typed or configured, leading blanks skipped
+    std::wstring parameterText; // with placeholders
+    std::wstring directory;     // where it starts
+    PlaceholderValues active;   // short forms, as the placeholders give them
+    PlaceholderValues other;
+    // The long names behind the values, to tell the user which one cannot be passed.
+    std::wstring activeEntryName, activeDirectoryName, otherEntryName, otherDirectoryName;
+    bool closeWhenDone = false; // through the interpreter: "/c" rather than "/k"
+};
+
 // The command interpreter: "COMSPEC", else cmd.exe.
 std::wstring CommandInterpreter();
 // A bare program name found along the search path (".exe" assumed); else the name as it is.
 std::wstring SearchProgram(const std::wstring& program);
-// Built-in commands, DOS programs, program information files and non-programs go through the
-// interpreter: the run's program becomes the interpreter and its parameters "/c " or "/k ",
-// the program, a blank and the parameters.
-void RouteThroughInterpreter(const std::wstring& programWord, StartedRun& run, bool closeWhenDone);
+// Fills run for the request: the program the shell finds for the word (a document gives its program,
+// with the document as the only parameter), the parameters with their placeholders replaced and quoted
+// for whoever reads them, and the interpreter for built-in commands, DOS programs, program information
+// files and non-programs. Returns the name whose value cannot be passed safely; empty when run is ready.
+std::wstring PrepareRun(const RunRequest& request, StartedRun& run);
 // ShellExecuteEx with the process handle; waits until the process is idle for input.
 // quiet: the shell shows no message of its own (the caller reports).
 bool StartRun(HWND owner, int show, bool quiet, StartedRun& run);
 // Waits until the process ends or keyboard or mouse-button input arrives for this thread.
 void WaitForProcessOrInput(HANDLE process);
-// Asks the shell which program the run's program stands for and takes it. A document gives its
-// associated program, with the document as the only parameter, passed whole.
-void ResolveProgram(StartedRun& run);

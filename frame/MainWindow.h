@@ -96,6 +96,14 @@ public:
     void RunCommandLine();
     void LaunchAppButton(int index);
     void GoToButtonDirectory(std::wstring directory);
+    // Where a command line, or a button without a working directory, starts: the active panel's directory.
+    std::wstring StartDirectory();
+    // Fills lastRuns with one run per chosen entry (one without per-entry mode); false, after telling the
+    // user, when any of them cannot start safely: then none starts.
+    bool PrepareRuns(RunRequest request, const std::wstring& workDir, const std::vector<std::wstring>& chosen,
+                     bool perEntry);
+    // typed: the command line's text, recorded when a run starts; empty for a button, which reports failures.
+    void StartRuns(HWND owner, int show, const std::wstring& typed);
     void OnFunctionKeysDialog();
     void UpdatePrompt();
     CCommandLine& CommandLine() { return cmdLine; }

@@ -3,6 +3,7 @@
 #include "frame/MainWindow.h"
 #include "common/Program.h"
 #include "common/Settings.h"
+#include "fileops/FileSystem.h"
 #include "fileops/ShortNames.h"
 #include "frame/ButtonDialogs.h"
 #include "frame/Placeholders.h"
@@ -12,14 +13,6 @@
 #include <cwctype>
 
 namespace {
-std::wstring CurrentDirectory()
-{
-    DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring dir(n, L'\0');
-    dir.resize(::GetCurrentDirectoryW(n, dir.data()));
-    return dir;
-}
-
 std::wstring SkipBlanks(const std::wstring& text)
 {
     size_t first = text.find_first_not_of(L' ');
@@ -40,12 +33,34 @@ std::vector<std::wstring> ChosenEntries(CFileList& panel)
     return names;
 }
 
-PlaceholderValues OtherPanelValues(CFileList& other)
+// A working directory, its backslash and the terminating null fit MAX_PATH.
+constexpr size_t MaxWorkingDirectory = MAX_PATH - 2;
+
+// The form of a directory a started program can take as its working directory; empty when none fits.
+std::wstring WorkingDirectoryForm(const std::wstring& directory)
+{
+    if (directory.size() <= MaxWorkingDirectory) return directory;
+    std::wstring shortForm = ShortPathName(LongPath(directory));
+    if (shortForm.rfind(L"\\\\?\\", 0) == 0) shortForm.erase(0, 4);
+    return shortForm.size() <= MaxWorkingDirectory ? shortForm : std::wstring();
+}
+
+void RequestOtherPanel(CFileList& other, RunRequest& request)
 {
     const FileEntry* entry = other.Entry(other.List().GetFocusedItem());
-    std::wstring full = entry && entry->kind != EntryParent ? ShortPathName(other.FullName(*entry)) : std::wstring();
-    return MakePlaceholderValues(ShortPathName(other.path), full);
+    request.otherEntryName = entry && entry->kind != EntryParent ? other.FullName(*entry) : std::wstring();
+    request.otherDirectoryName = other.path;
+    request.other = MakePlaceholderValues(ShortPathName(other.path), ShortPathName(request.otherEntryName));
 }
+}
+
+std::wstring CMainWindow::StartDirectory()
+{
+    // The active panel's directory, whatever panel was read last; an FTP panel has no local one.
+    CFileList& active = ActivePanel();
+    if (active.drive != L"FTP") return active.path;
+    CFileList& other = InactivePanel();
+    return other.drive != L"FTP" ? other.path : CurrentDirectory();
 }
 
 void CMainWindow::UpdatePrompt()
@@ -56,101 +71,106 @@ void CMainWindow::UpdatePrompt()
     if (fw::GetText(prompt.Handle()) != text) prompt.SetText(text);
 }
 
+bool CMainWindow::PrepareRuns(RunRequest request, const std::wstring& workDir, const std::vector<std::wstring>& chosen,
+                              bool perEntry)
+{
+    lastRuns.clear();
+    CFileList& active = ActivePanel();
+    RequestOtherPanel(InactivePanel(), request);
+    request.activeDirectoryName = active.path;
+    std::wstring activeDirectory = ShortPathName(active.path);
+    size_t n = chosen.size();
+    size_t count = perEntry && n > 1 ? n : 1;
+    std::vector<StartedRun> runs(count);
+    for (size_t run = 1; run <= count; ++run) {
+        request.activeEntryName = run <= n ? chosen[run - 1] : std::wstring();
+        request.active = MakePlaceholderValues(activeDirectory, ShortPathName(request.activeEntryName));
+        request.closeWhenDone = perEntry && n > 1 && run != n;
+        std::wstring directory = ExpandPlaceholders(workDir, request.active, request.other, Quoting::None).text;
+        directory = directory.empty() ? StartDirectory() : ResolveTarget(directory, StartDirectory());
+        request.directory = WorkingDirectoryForm(directory);
+        std::wstring refused = request.directory.empty() ? std::wstring() : PrepareRun(request, runs[run - 1]);
+        if (!refused.empty()) {
+            ShowMessage(hwnd, fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), refused.c_str()),
+                        MB_OK | MB_ICONWARNING);
+            return false;
+        }
+        if (request.directory.empty() || !FitsCommandLine(runs[run - 1].program, runs[run - 1].parameters)) {
+            ShowWarning(IDS_CMDLINE_TOOLONG);
+            return false;
+        }
+    }
+    lastRuns = std::move(runs);
+    return true;
+}
+
+void CMainWindow::StartRuns(HWND owner, int show, const std::wstring& typed)
+{
+    for (size_t i = 0; i < lastRuns.size(); ++i) {
+        StartedRun& run = lastRuns[i];
+        // The command line leaves a failed start to the system; a button says so.
+        if (StartRun(owner, show, typed.empty(), run)) {
+            if (!typed.empty()) cmdLine.AddToCommandHistory(typed);
+        } else if (typed.empty()) {
+            ShowWarning(IDS_CANTSTART);
+        }
+        if (i + 1 < lastRuns.size() && run.interpreted && run.started) WaitForProcessOrInput(run.process.Get());
+    }
+}
+
 void CMainWindow::RunCommandLine()
 {
     const std::wstring typed = cmdLine.Text();
     std::wstring text = SkipBlanks(typed);
     if (text.empty()) return;
     size_t blank = text.find(L' ');
-    std::wstring word = text.substr(0, blank);
-    std::wstring parameters = blank == std::wstring::npos ? std::wstring() : SkipBlanks(text.substr(blank));
-    std::wstring directory = CurrentDirectory();
+    RunRequest request;
+    request.programWord = text.substr(0, blank);
+    request.parameterText = blank == std::wstring::npos ? std::wstring() : SkipBlanks(text.substr(blank));
 
     fw::ErrorModeScope errors(0);
-    CFileList& active = ActivePanel();
-    std::vector<std::wstring> chosen = ChosenEntries(active);
-    size_t n = chosen.size();
-    bool perEntry = UsesPerEntryPlaceholders(parameters);
-    PlaceholderValues other = OtherPanelValues(InactivePanel());
-    std::wstring activeDirectory = ShortPathName(active.path);
-    lastRuns.clear();
-
-    for (size_t run = 1;; ++run) {
-        std::wstring entry = run <= n ? ShortPathName(chosen[run - 1]) : std::wstring();
-        StartedRun r;
-        r.parameters = ExpandPlaceholders(parameters, MakePlaceholderValues(activeDirectory, entry), other, Quoting::Blanks);
-        r.program = word;
-        r.directory = directory;
-        ResolveProgram(r);
-        RouteThroughInterpreter(word, r, perEntry && n > 1 && run != n);
-        if (!FitsCommandLine(r.program, r.parameters)) {
-            ShowWarning(IDS_CMDLINE_TOOLONG);
-            break;
-        }
-        if (StartRun(nullptr, SW_SHOWNORMAL, false, r)) cmdLine.AddToCommandHistory(typed);
-        bool wait = r.interpreted && r.started;
-        lastRuns.push_back(std::move(r));
-        if (!perEntry || run >= n) break;
-        if (wait) WaitForProcessOrInput(lastRuns.back().process.Get());
-    }
+    std::vector<std::wstring> chosen = ChosenEntries(ActivePanel());
+    if (!PrepareRuns(request, std::wstring(), chosen, UsesPerEntryPlaceholders(request.parameterText))) return;
+    StartRuns(nullptr, SW_SHOWNORMAL, typed);
 }
 
 void CMainWindow::LaunchAppButton(int index)
 {
     std::wstring section = L"Knop" + std::to_wstring(index);
-    const std::wstring program = GetProfileString(section.c_str(), L"Programma", L"");
+    const std::wstring program = SkipBlanks(GetProfileString(section.c_str(), L"Programma", L""));
     const std::wstring parameters = GetProfileString(section.c_str(), L"Parms", L"");
     const std::wstring workDir = GetProfileString(section.c_str(), L"WerkDir", L"");
     int window = GetProfileInt(section.c_str(), L"Window", 0);
     // A button with neither a program nor a directory has nothing to start.
-    if (SkipBlanks(program).empty() && workDir.empty()) return;
+    if (program.empty() && workDir.empty()) return;
 
-    CFileList& active = ActivePanel();
-    std::vector<std::wstring> chosen = ChosenEntries(active);
-    size_t n = chosen.size();
+    std::vector<std::wstring> chosen = ChosenEntries(ActivePanel());
+    if (program.empty()) {
+        RunRequest request;
+        RequestOtherPanel(InactivePanel(), request);
+        std::wstring first = chosen.empty() ? std::wstring() : ShortPathName(chosen[0]);
+        PlaceholderValues active = MakePlaceholderValues(ShortPathName(ActivePanel().path), first);
+        GoToButtonDirectory(ExpandPlaceholders(workDir, active, request.other, Quoting::None).text);
+        return;
+    }
     bool perEntry = false;
-    if (UsesPerEntryPlaceholders(parameters) && n > 1)
+    if (UsesPerEntryPlaceholders(parameters) && chosen.size() > 1)
         perEntry = ::MessageBoxW(hwnd, fw::LoadStr(IDS_ASK_PERENTRY).c_str(), ProductName,
                                  MB_YESNO | MB_ICONQUESTION) == IDYES;
-    PlaceholderValues other = OtherPanelValues(InactivePanel());
-    std::wstring activeDirectory = ShortPathName(active.path);
     HWND owner = appButtons[index] ? appButtons[index]->Handle() : hwnd;
     int show = window == 1 ? SW_SHOWMAXIMIZED : window == 2 ? SW_MINIMIZE : SW_SHOWNORMAL;
     fw::ErrorModeScope errors(0);
-    lastRuns.clear();
-
-    for (size_t run = 1;; ++run) {
-        std::wstring entry = run <= n ? ShortPathName(chosen[run - 1]) : std::wstring();
-        PlaceholderValues values = MakePlaceholderValues(activeDirectory, entry);
-        StartedRun r;
-        r.program = SkipBlanks(program);
-        r.parameters = ExpandPlaceholders(parameters, values, other, Quoting::Blanks);
-        r.directory = ExpandPlaceholders(workDir, values, other, Quoting::None);
-        if (r.directory.size() >= MAX_PATH) {
-            ShowWarning(IDS_CMDLINE_TOOLONG);
-            return;
-        }
-        if (r.program.empty()) {
-            GoToButtonDirectory(r.directory);
-            return;
-        }
-        ResolveProgram(r);
-        RouteThroughInterpreter(SkipBlanks(program), r, perEntry && n > 1 && run != n);
-        if (!FitsCommandLine(r.program, r.parameters)) {
-            ShowWarning(IDS_CMDLINE_TOOLONG);
-            return;
-        }
-        if (!StartRun(owner, show, true, r)) ShowWarning(IDS_CANTSTART);
-        bool wait = r.interpreted && r.started;
-        lastRuns.push_back(std::move(r));
-        if (!perEntry || run >= n) return;
-        if (wait) WaitForProcessOrInput(lastRuns.back().process.Get());
-    }
+    RunRequest request;
+    request.programWord = program;
+    request.parameterText = parameters;
+    if (!PrepareRuns(request, workDir, chosen, perEntry)) return;
+    StartRuns(owner, show, std::wstring());
 }
 
 void CMainWindow::GoToButtonDirectory(std::wstring directory)
 {
-    if (directory.size() == 2 && directory[1] == L':') directory += L'\\';
+    // A relative directory is taken from the active panel's, like "C:" from the root of C.
+    directory = ResolveTarget(directory, StartDirectory());
     // A directory that cannot be entered leaves the panel where it is.
     if (!::SetCurrentDirectoryW(directory.c_str())) {
         ShowLastError(8190);

@@ -15,7 +15,7 @@
 //     FILEATTR, FILEATTRALL, DIRATTR, DIRATTRALL use the fixed ids 1260, 1570-1640, 1930-1960;
 //     STATUSREMOVE and STATUSCALC use only 1260
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
-//     9200-9299 command line and buttons, 4700-4706 copy and move
+//     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -279,6 +279,8 @@
 // ---- command line, application buttons and function keys
 #define IDS_ASK_PERENTRY        4993
 #define IDS_CMDLINE_TOOLONG     9200
+// ---- launching: names that cannot be passed to a command safely (9250-9299)
+#define IDS_LAUNCH_UNSAFENAME   9250
 // ---- BUTTONPARMS
 #define IDC_BP_NAME             3500
 #define IDC_BP_PROGRAM          3501

@@ -64,7 +64,7 @@ TEST_F(CommandLine, ABuiltinRunsInTheActivePanelsDirectoryAndTheConsoleStays)
     ASSERT_EQ(main->lastRuns.size(), 1u);
     const StartedRun& run = main->lastRuns[0];
     EXPECT_TRUE(run.interpreted);
-    EXPECT_EQ(run.parameters, L"/k echo hello> out.txt");
+    EXPECT_EQ(run.parameters, L"/s /v:off /k \"echo hello> out.txt\"");
     test::Pump(300);
     EXPECT_TRUE(Running(run)) << "a single run keeps its console (/k)";
 }
@@ -75,12 +75,13 @@ TEST_F(CommandLine, PerEntryModeRunsOncePerMarkedFileClosingAllButTheLast)
     StartIn(tmp.Path(), tmp.Path());
     Mark({L"a.txt", L"b.txt", L"c.txt"});
     Run(L"echo &an>> runs.txt");
-    ASSERT_TRUE(test::PumpUntil([&] { return test::ReadText(tmp / L"runs.txt").size() >= 6; }, 20000));
-    EXPECT_EQ(test::ReadText(tmp / L"runs.txt"), L"a\nb\nc\n");
+    ASSERT_TRUE(test::PumpUntil([&] { return test::ReadText(tmp / L"runs.txt").size() >= 12; }, 20000));
+    // Each name reaches the interpreter quoted.
+    EXPECT_EQ(test::ReadText(tmp / L"runs.txt"), L"\"a\"\n\"b\"\n\"c\"\n");
     ASSERT_EQ(main->lastRuns.size(), 3u);
-    EXPECT_EQ(main->lastRuns[0].parameters, L"/c echo a>> runs.txt");
-    EXPECT_EQ(main->lastRuns[1].parameters, L"/c echo b>> runs.txt");
-    EXPECT_EQ(main->lastRuns[2].parameters, L"/k echo c>> runs.txt");
+    EXPECT_EQ(main->lastRuns[0].parameters, L"/s /v:off /c \"echo \"a\">> runs.txt\"");
+    EXPECT_EQ(main->lastRuns[1].parameters, L"/s /v:off /c \"echo \"b\">> runs.txt\"");
+    EXPECT_EQ(main->lastRuns[2].parameters, L"/s /v:off /k \"echo \"c\">> runs.txt\"");
     // The first two were waited for; the last console stays open.
     EXPECT_TRUE(Ended(main->lastRuns[0]));
     EXPECT_TRUE(Ended(main->lastRuns[1]));

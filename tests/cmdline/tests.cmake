@@ -4,6 +4,6 @@ pd_test(cmdline_unit_tests SOURCES unit/main.cpp cmdline/PlaceholderTest.cpp cmd
 target_link_libraries(cmdline_unit_tests PRIVATE pdtestsupport)
 
 pd_test(cmdline_gui_tests GUI TIMEOUT 240 SOURCES gui/main.cpp cmdline/LaunchSupport.cpp cmdline/CommandLineTest.cpp
-  cmdline/AppButtonTest.cpp SUITES CommandLine AppButtons)
+  cmdline/AppButtonTest.cpp cmdline/SafeLaunchTest.cpp SUITES CommandLine AppButtons SafeLaunch)
 target_link_libraries(cmdline_gui_tests PRIVATE pdtestsupport)
 add_dependencies(cmdline_gui_tests recordargs)
