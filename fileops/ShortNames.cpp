@@ -16,9 +16,15 @@ std::wstring ShortPathName(const std::wstring& name)
 
 std::wstring ParameterName(const std::wstring& name)
 {
-    std::wstring result = ShortPathName(name);
-    if (result.find(L' ') != std::wstring::npos) result = L"\"" + result + L"\"";
-    return result;
+    return L"\"" + ShortPathName(name) + L"\"";
+}
+
+bool RunsThroughInterpreter(const std::wstring& program)
+{
+    size_t dot = program.find_last_of(L"."), slash = program.find_last_of(L"\\/");
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return false;
+    std::wstring ext = program.substr(dot);
+    return ::lstrcmpiW(ext.c_str(), L".bat") == 0 || ::lstrcmpiW(ext.c_str(), L".cmd") == 0;
 }
 
 std::wstring LongPathName(const std::wstring& name)

@@ -42,6 +42,11 @@ std::wstring CFileList::FullName(const FileEntry& entry) const { return EntryPat
 
 bool CFileList::StartExternal(const std::wstring& program, const std::wstring& file)
 {
+    // A name cannot carry a quote; a % would still be expanded inside the quotes.
+    if (RunsThroughInterpreter(program) && file.find(L'%') != std::wstring::npos) {
+        ShowMessage(hwnd, fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), file.c_str()), MB_OK | MB_ICONWARNING);
+        return false;
+    }
     fw::ErrorModeScope errors(0);
     if (!ShellOpen(hwnd, L"OPEN", program, ParameterName(file))) {
         ShowWarning(IDS_CANTSTARTVIEWER);

@@ -13,19 +13,6 @@ std::string RandomBytes(size_t size, unsigned seed)
     return bytes;
 }
 
-std::string ReadAll(const std::wstring& path)
-{
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string out;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got) out.append(buffer, got);
-    ::CloseHandle(h);
-    return out;
-}
-
 bool Exists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -10,8 +10,6 @@
 namespace test {
 
 std::string RandomBytes(size_t size, unsigned seed);
-// The whole content; "<missing>" when the file cannot be read.
-std::string ReadAll(const std::wstring& path);
 bool Exists(const std::wstring& path);
 // Relative path -> content ("<dir>" for directories) of everything under root.
 std::map<std::wstring, std::string> Snapshot(const std::wstring& root);

@@ -30,6 +30,9 @@ bool MakeSparseFile(const std::wstring& path, uint64_t size);
 void RemoveTree(const std::wstring& path);
 
 std::string Narrow(const std::wstring& text);
+std::wstring Widen(const std::string& text);
+// The whole file; "<missing>" when it cannot be opened.
+std::string ReadAll(const std::wstring& path);
 
 // The directory of the running test program (bin/ of the build tree).
 std::wstring BinDirectory();
