@@ -14,11 +14,9 @@ bool Given(const char* text) { return text && *text; }
 int Connect(const char* host, const char* portText)
 {
     FtpSession& s = *ftpSession;
-    if (s.ctl.control != NoSocket) {
-        // A new sign-on replaces a connection that is still open.
-        CloseTransfer(false);
-        TcpClose(&s.ctl.control);
-    }
+    // A new sign-on replaces a connection that is still open.
+    LoseControl();
+    FinishLocal(FtpAborted);
     int64_t value = portText ? TcpAtoi64(portText) : s.ctl.port;
     uint16_t port = value > 0 && value <= 65535 ? static_cast<uint16_t>(value) : 0;
     s.ctl.port = port;
@@ -26,6 +24,7 @@ int Connect(const char* host, const char* portText)
     switch (r) {
     case TcpOk:
         s.ctl.type = 'A';
+        s.ctl.owed = 1;
         return FtpMapReply(RowGreeting, ReadReply());
     case TcpConnectFailed: return FtpNoFtpServer;
     case TcpNoSockets: return FtpNoSocket;
@@ -52,16 +51,57 @@ int ReadReply()
 {
     FtpControl& c = ftpSession->ctl;
     std::memset(c.reply, 0, sizeof c.reply);
-    int r = TnReadAnswerCode(c.control, c.reply, sizeof c.reply, c.timeout, c.logFile);
+    int r = TnReadMultiLine(c.control, c.reply, sizeof c.reply, c.timeout, c.logFile);
     Verbose("< ", c.reply);
-    return r;
+    if (r != 1 && r != 2) {
+        LoseControl();
+        return r;
+    }
+    int code = TcpAtoi(c.reply);
+    bool preliminary = code >= 100 && code < 200;
+    if (!preliminary && c.owed > 0) --c.owed;
+    return r == 1 ? code : 2;
+}
+
+static int Settle()
+{
+    FtpControl& c = ftpSession->ctl;
+    while (c.owed > 0 && c.control != NoSocket) {
+        int r = ReadReply();
+        if (c.control == NoSocket) return r == TcpTimeout ? FtpTimedOut : FtpNoAnswer;
+    }
+    return c.control == NoSocket ? FtpNotConnected : FtpOk;
+}
+
+static int SendText(const char* text, bool urgent)
+{
+    FtpControl& c = ftpSession->ctl;
+    Verbose("> ", text);
+    if (TnSend(c.control, text, urgent, c.logFile) != TcpOk) {
+        LoseControl();
+        return FtpSendFailed;
+    }
+    ++c.owed;
+    return FtpOk;
 }
 
 int SendLine(const std::string& line)
 {
+    int r = Settle();
+    return r == FtpOk ? SendText(line.c_str(), false) : r;
+}
+
+int SendAbort()
+{
+    return ftpSession->ctl.control == NoSocket ? FtpNotConnected : SendText("ABOR", true);
+}
+
+void LoseControl()
+{
     FtpControl& c = ftpSession->ctl;
-    Verbose("> ", line.c_str());
-    return TnSend(c.control, line.c_str(), false, c.logFile) == TcpOk ? FtpOk : FtpSendFailed;
+    CloseTransfer(false);
+    if (TcpClose(&c.control) != TcpOk) c.control = NoSocket;
+    c.owed = 0;
 }
 
 int TableCommand(int row, const char* argument)
@@ -72,8 +112,8 @@ int TableCommand(int row, const char* argument)
     if (format) {
         bool needsArgument = std::strstr(format, "%s") != nullptr;
         if ((needsArgument && !argument) || !FtpSafeArgument(argument)) return FtpBadParameters;
-        if (SendLine(needsArgument ? FtpFormat(format, argument) : std::string(format)) != FtpOk)
-            return FtpSendFailed;
+        int r = SendLine(needsArgument ? FtpFormat(format, argument) : std::string(format));
+        if (r != FtpOk) return r;
     }
     return FtpMapReply(row, ReadReply());
 }
@@ -112,7 +152,11 @@ int FtpEngineStop()
     if (!ftpSession) return FtpStopNotStarted;
     if (TcpCleanup() != TcpOk) return FtpBadClose;
     FtpSession* s = ftpSession;
-    if (s->localFile != INVALID_HANDLE_VALUE && s->ownsLocalFile) CloseHandle(s->localFile);
+    // The clean-up closed every socket; what is left is the local side of a transfer.
+    s->ctl.control = NoSocket;
+    s->ctl.data = NoSocket;
+    CloseTransfer(false);
+    FinishLocal(FtpAborted);
     DestroyEngineWindow(s);
     ftpSession = nullptr;
     delete s;
@@ -234,10 +278,12 @@ int FtpSignOnViaFirewall(const char* firewallHost, const char* firewallPort, con
     }
     if (r != FtpOk) return Report(r);
     if (how->hostCommand) {
-        if (SendLine(FtpFormat(how->hostCommand, host)) != FtpOk) return Report(FtpSendFailed);
+        r = SendLine(FtpFormat(how->hostCommand, host));
+        if (r != FtpOk) return Report(r);
         if (ReadReply() / 100 != 2) return Report(FtpConnectError);
     }
-    if (SendLine(FtpFormat(how->userCommand, user ? user : "", host)) != FtpOk) return Report(FtpSendFailed);
+    r = SendLine(FtpFormat(how->userCommand, user ? user : "", host));
+    if (r != FtpOk) return Report(r);
     int reply = ReadReply();
     if (reply == 230) r = FtpOk;
     else if (reply == 331) r = TableCommand(RowPass, password ? password : "");
@@ -255,14 +301,19 @@ int FtpQuit()
 int FtpDropConnection()
 {
     if (!ftpSession) return FtpNotStarted;
+    FtpControl& c = ftpSession->ctl;
     CloseTransfer(false);
-    TcpClose(&ftpSession->ctl.control);
-    return ftpSession->ctl.control == NoSocket && ftpSession->ctl.data == NoSocket ? FtpOk : FtpCloseFailed;
+    FinishLocal(FtpAborted);
+    TcpClose(&c.control);
+    c.owed = 0;
+    return c.control == NoSocket && c.data == NoSocket ? FtpOk : FtpCloseFailed;
 }
 
 int FtpDiscardInput()
 {
     if (!ftpSession) return FtpNotStarted;
+    // Replies still owed are read, not flushed: one flushed half-way would answer the next command.
+    Settle();
     if (ftpSession->ctl.control != NoSocket) TcpFlush(ftpSession->ctl.control);
     ftpSession->ctl.reply[0] = '\0';
     return FtpOk;
@@ -293,7 +344,8 @@ int FtpSendCommand(const char* line, std::string* reply)
     if (!ftpSession) return FtpNotStarted;
     if (ftpSession->ctl.control == NoSocket) return FtpNotConnected;
     if (!line || !FtpSafeArgument(line)) return FtpBadParameters;
-    if (SendLine(line) != FtpOk) return FtpSendFailed;
+    int r = SendLine(line);
+    if (r != FtpOk) return r;
     int code = ReadReply();
     if (reply) *reply = ftpSession->ctl.reply;
     return code == -1 ? FtpNoAnswer : code;

@@ -7,8 +7,9 @@
 
 // kind 0: value = bytes moved so far; kind 1: value = the transfer's result code.
 using FtpProgressCallback = void (*)(int kind, int64_t value);
-// Offered each name of a pattern fetch; false skips the name.
-using FtpNameFilter = bool (*)(const char* name);
+// Offered each name of a pattern fetch, with whether a local file of that name exists already;
+// false skips the name, true fetches it (replacing the local file).
+using FtpNameFilter = bool (*)(const char* name, bool localExists);
 
 constexpr wchar_t FtpEngineClassName[] = L"FtpEngineClassName";
 
@@ -55,6 +56,7 @@ int FtpTransferType(char type);
 int FtpRestartAt(int64_t offset);
 
 // Transfers (FtpEngineTransfer.cpp)
+// A download replaces its local file only once the server reports the transfer complete.
 int FtpDownload(const char* remote, const wchar_t* local, char type, bool progress, HWND notify, UINT message);
 int FtpAppendDownload(const char* remote, const wchar_t* local, char type, bool progress, HWND notify,
                       UINT message);
@@ -74,5 +76,6 @@ int FtpOpenDataConnection(char mode, const char* remote, char type);
 int FtpReadData(void* buffer, int size, int* got);
 int FtpWriteData(const void* data, int count);
 int FtpCloseDataConnection();
-// Every file NLST lists for the pattern, downloaded into the directory.
+// Every file NLST lists for the pattern, downloaded into the directory. Names that are no plain
+// local file (devices, paths) and, without a filter, existing local files are not fetched: 1004.
 int FtpFetchMatching(const char* pattern, const wchar_t* localDir, char type, FtpNameFilter filter);

@@ -10,14 +10,71 @@ struct LocalSide {
     const wchar_t* path = nullptr; // none: no file, or the caller's handle below
     LocalMode mode = LocalMode::Create;
     HANDLE handle = INVALID_HANDLE_VALUE; // a handle the caller owns
+    bool replace = true; // a created file may replace an existing one
 };
 
-HANDLE OpenLocal(const wchar_t* path, LocalMode mode)
+// Closes the session's local file; false when the system could not complete the writes.
+bool CloseLocal()
 {
+    FtpSession& s = *ftpSession;
+    bool closed = true;
+    if (s.localFile != INVALID_HANDLE_VALUE && s.ownsLocalFile) closed = CloseHandle(s.localFile) != FALSE;
+    s.localFile = INVALID_HANDLE_VALUE;
+    s.ownsLocalFile = true;
+    return closed;
+}
+
+std::wstring LastComponent(const std::wstring& path)
+{
+    size_t cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+// A target that exists must be a file we may write, found out before the server is asked.
+bool TargetWritable(const wchar_t* path)
+{
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+    HANDLE h = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+// A new file beside the target, so that the final rename stays on one volume.
+HANDLE CreateBeside(const std::wstring& target, std::wstring& temp)
+{
+    std::wstring directory = target.substr(0, target.size() - LastComponent(target).size());
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        wchar_t name[32];
+        wsprintfW(name, L"~ftp%04lx%04x.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
+        temp = directory + name;
+        HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+HANDLE OpenLocal(const LocalSide& local)
+{
+    FtpSession& s = *ftpSession;
+    const wchar_t* path = local.path;
     HANDLE h = INVALID_HANDLE_VALUE;
-    switch (mode) {
+    switch (local.mode) {
     case LocalMode::Create:
-        h = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // A server's bytes never go to a device, and the target is untouched until the transfer is complete.
+        if (FtpIsDeviceName(LastComponent(path)) || !TargetWritable(path)) return INVALID_HANDLE_VALUE;
+        h = CreateBeside(path, s.localTemp);
+        if (h == INVALID_HANDLE_VALUE) {
+            s.localTemp.clear();
+            return h;
+        }
+        s.localTarget = path;
+        s.mayReplaceTarget = local.replace;
         break;
     case LocalMode::Read:
         h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -28,14 +85,6 @@ HANDLE OpenLocal(const wchar_t* path, LocalMode mode)
         break;
     }
     return h;
-}
-
-void CloseLocal()
-{
-    FtpSession& s = *ftpSession;
-    if (s.localFile != INVALID_HANDLE_VALUE && s.ownsLocalFile) CloseHandle(s.localFile);
-    s.localFile = INVALID_HANDLE_VALUE;
-    s.ownsLocalFile = true;
 }
 
 std::string Dotted(uint32_t address)
@@ -51,14 +100,15 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
     if (!ftpSession) return FtpNotStarted;
     FtpSession& s = *ftpSession;
     if (s.ctl.control == NoSocket) return FtpNotConnected;
-    CloseLocal();
+    FinishLocal(FtpAborted);
     s.stopFlag = false;
+    s.dataFailure = 0;
     if (type == 'A' || type == 'I' || type == 'L') {
         int r = FtpTransferType(type);
         if (r != FtpOk) return r;
     }
     if (local.path) {
-        s.localFile = OpenLocal(local.path, local.mode);
+        s.localFile = OpenLocal(local);
         if (s.localFile == INVALID_HANDLE_VALUE) return FtpCannotOpenLocal;
     } else if (local.handle != INVALID_HANDLE_VALUE) {
         s.localFile = local.handle;
@@ -67,18 +117,21 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
     TcpSocket listening = NoSocket;
     TcpSocket connected = NoSocket;
     auto fail = [&](int code) {
-        CloseLocal();
         TcpClose(&listening);
         TcpClose(&connected);
-        return code;
+        return FinishLocal(code);
     };
     if (!s.ctl.passive) {
+        // Only the interface the control connection uses, and only the server may connect.
+        uint32_t address = TcpLocalAddress(s.ctl.control);
         uint16_t port = 0;
-        if (TcpGetListenSocket(&listening, nullptr, &port, 1) != TcpOk) return fail(FtpDataFailed);
-        if (SendLine(FtpPortCommand(TcpLocalAddress(s.ctl.control), port)) != FtpOk) return fail(FtpSendFailed);
+        if (TcpGetListenSocket(&listening, nullptr, &port, 1, address) != TcpOk) return fail(FtpDataFailed);
+        int r = SendLine(FtpPortCommand(address, port));
+        if (r != FtpOk) return fail(r);
         if (ReadReply() != 200) return fail(FtpUnexpected);
     } else {
-        if (SendLine("PASV") != FtpOk) return fail(FtpSendFailed);
+        int r = SendLine("PASV");
+        if (r != FtpOk) return fail(r);
         int reply = ReadReply();
         if (reply == 500 || reply == 502) return fail(FtpNoPassive);
         uint32_t address = 0;
@@ -93,9 +146,15 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
         int r = FtpRestartAt(offset);
         if (r != FtpRestartOk) return fail(r);
     }
-    if (SendLine(command) != FtpOk) return fail(FtpSendFailed);
+    int sent = SendLine(command);
+    if (sent != FtpOk) return fail(sent);
     int reply = ReadReply();
     if (reply != 150 && reply != 125) {
+        // Any other preliminary reply leaves a transfer running on the server that nobody follows.
+        if (s.ctl.owed > 0) {
+            TcpClose(&connected);
+            AbortAction(false, false);
+        }
         switch (reply) {
         case -1: return fail(FtpNoAnswer);
         case -2: return fail(FtpTimedOut);
@@ -108,9 +167,14 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
         s.ctl.data = connected;
         connected = NoSocket;
     } else {
-        int r = TcpAccept(&s.ctl.data, listening, s.ctl.timeout);
+        int r = TcpAccept(&s.ctl.data, listening, s.ctl.timeout, TcpPeerAddress(s.ctl.control));
         TcpClose(&listening);
-        if (r != TcpOk) return fail(s.stopFlag ? FtpAborted : FtpDataFailed);
+        if (r != TcpOk) {
+            // The server has begun the transfer and owes its end; ABOR settles it.
+            int code = s.stopFlag ? FtpAborted : FtpDataFailed;
+            AbortAction(false, false);
+            return fail(code);
+        }
     }
     return FtpOk;
 }
@@ -138,23 +202,12 @@ int ReceiveLoop()
     for (;;) {
         int n = 0;
         if (!s.stopFlag) n = TcpRecv(s.ctl.data, s.data, FtpBlockSize, s.ctl.timeout, INVALID_HANDLE_VALUE);
-        if (s.stopFlag) {
-            AbortAction(true, true);
-            return FtpAborted;
-        }
-        if (n == 0) {
-            CloseTransfer(false);
-            return FtpMapReply(RowTransferEnd, ReadReply());
-        }
-        if (n < 0) {
-            AbortAction(true, false);
-            return FtpDataFailed;
-        }
+        if (s.stopFlag) return FailTransfer(FtpAborted, true, true);
+        if (n == 0) return CompleteTransfer(false);
+        if (n < 0) return FailTransfer(FtpDataFailed, true, false);
         DWORD written = 0;
-        if (!WriteFile(s.localFile, s.data, n, &written, nullptr) || written != static_cast<DWORD>(n)) {
-            AbortAction(true, false);
-            return FtpCannotWrite;
-        }
+        if (!WriteFile(s.localFile, s.data, n, &written, nullptr) || written != static_cast<DWORD>(n))
+            return FailTransfer(FtpCannotWrite, true, false);
         s.bytesTransferred += n;
         CallProgress(0, s.bytesTransferred);
         Pace();
@@ -167,26 +220,19 @@ int SendLoop()
     for (;;) {
         if (s.stopFlag) break;
         DWORD got = 0;
-        if (!ReadFile(s.localFile, s.data, FtpBlockSize, &got, nullptr)) {
-            // A read error must not end the upload as if the file were complete.
-            AbortAction(false, false);
-            return FtpCannotOpenLocal;
-        }
-        if (got == 0) {
-            CloseTransfer(false);
-            return FtpMapReply(RowTransferEnd, ReadReply());
-        }
+        // A read error must not end the upload as if the file were complete.
+        if (!ReadFile(s.localFile, s.data, FtpBlockSize, &got, nullptr))
+            return FailTransfer(FtpCannotOpenLocal, false, false);
+        if (got == 0) return CompleteTransfer(true);
         s.bytesTransferred += got;
         if (TcpSend(s.ctl.data, s.data, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk) {
             if (s.stopFlag) break;
-            CloseTransfer(false);
-            return FtpSendFailed;
+            return SendFailed();
         }
         CallProgress(0, s.bytesTransferred);
         if (!Pace()) break;
     }
-    AbortAction(false, true);
-    return FtpAborted;
+    return FailTransfer(FtpAborted, false, true);
 }
 
 int Download(const char* remote, const LocalSide& local, char type, int64_t offset, bool progress, HWND notify,
@@ -242,17 +288,17 @@ LocalSide FromHandle(HANDLE file)
     return side;
 }
 
-// A listed name as a local file name: its last component only, so a listing cannot reach elsewhere.
+// A listed name as a local file name: its last component only, so a listing cannot reach elsewhere;
+// empty when the name cannot be a plain local file.
 std::wstring LocalName(const std::string& listed)
 {
     size_t cut = listed.find_last_of("/\\");
     std::string name = cut == std::string::npos ? listed : listed.substr(cut + 1);
-    if (name.empty() || name == "." || name == ".." || name.find(':') != std::string::npos) return std::wstring();
     UINT codePage = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.c_str(), -1, nullptr, 0) ? CP_UTF8 : CP_ACP;
     int n = MultiByteToWideChar(codePage, 0, name.c_str(), -1, nullptr, 0);
     std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
     if (n > 1) MultiByteToWideChar(codePage, 0, name.c_str(), -1, wide.data(), n);
-    return wide;
+    return FtpUsableLocalName(wide) ? wide : std::wstring();
 }
 
 } // namespace
@@ -266,7 +312,8 @@ void CallProgress(int kind, int64_t value)
 int CloseTransfer(bool drain)
 {
     FtpSession& s = *ftpSession;
-    CloseLocal();
+    // A download's temporary file stays open for FinishLocal, which must see whether it closes cleanly.
+    if (s.localTemp.empty()) CloseLocal();
     if (s.ctl.data == NoSocket) return FtpOk;
     if (drain) {
         int wait = s.ctl.timeout <= 0 || s.ctl.timeout > 5 ? 5 : s.ctl.timeout;
@@ -280,24 +327,55 @@ int AbortAction(bool drain, bool notify)
 {
     FtpSession& s = *ftpSession;
     s.stopFlag = false;
-    int reply;
-    do {
-        if (TnSend(s.ctl.control, "ABOR", true, s.ctl.logFile) != TcpOk) {
-            reply = -1;
-            break;
-        }
-        reply = ReadReply();
-    } while (reply == 500);
-    if (reply > 0) reply = ReadReply();
+    int reply = -1;
+    SendAbort();
+    // The data connection closes first: a server busy sending may read ABOR only once it cannot send.
     CloseTransfer(drain);
+    // The transfer's final reply and the reply to ABOR (500 from a server without it), in either order.
+    while (s.ctl.owed > 0 && s.ctl.control != NoSocket) reply = ReadReply();
     if (notify && s.messageDriven) CallProgress(1, FtpAborted);
-    TcpFlush(s.ctl.control);
-    // A server whose data had all been sent may report the transfer's end only once the data
-    // connection closes; that late reply would otherwise answer the next command.
-    char late[512];
-    while (TcpRecv(s.ctl.control, late, sizeof(late), 1, s.ctl.logFile) > 0) {
-    }
+    if (s.ctl.control != NoSocket) TcpFlush(s.ctl.control);
     return reply;
+}
+
+int CompleteTransfer(bool sending)
+{
+    CloseTransfer(false);
+    int reply = ReadReply();
+    int r = sending && reply == 452 ? FtpCannotWrite : FtpMapReply(RowTransferEnd, reply);
+    return FinishLocal(r);
+}
+
+int FailTransfer(int code, bool drain, bool notify)
+{
+    AbortAction(drain, notify);
+    return FinishLocal(code);
+}
+
+int SendFailed()
+{
+    CloseTransfer(false);
+    // The server may well report success for what it received; the upload is short all the same.
+    int reply = ReadReply();
+    return FinishLocal(reply == 452 || reply == 552 ? FtpCannotWrite : FtpSendFailed);
+}
+
+int FinishLocal(int result)
+{
+    FtpSession& s = *ftpSession;
+    bool closed = CloseLocal();
+    if (s.localTemp.empty()) return result;
+    std::wstring temp = std::move(s.localTemp);
+    std::wstring target = std::move(s.localTarget);
+    s.localTemp.clear();
+    s.localTarget.clear();
+    if (result == FtpOk) {
+        DWORD flags = s.mayReplaceTarget ? MOVEFILE_REPLACE_EXISTING : 0;
+        if (closed && MoveFileExW(temp.c_str(), target.c_str(), flags)) return FtpOk;
+        result = FtpCannotWrite;
+    }
+    DeleteFileW(temp.c_str());
+    return result;
 }
 
 int FtpDownload(const char* remote, const wchar_t* local, char type, bool progress, HWND notify, UINT message)
@@ -383,11 +461,15 @@ int FtpReadData(void* buffer, int size, int* got)
 {
     if (!ftpSession) return FtpNotStarted;
     if (got) *got = 0;
-    if (ftpSession->ctl.data == NoSocket || !buffer || size <= 0) return FtpBadParameters;
-    int n = TcpRecv(ftpSession->ctl.data, buffer, size, ftpSession->ctl.timeout, INVALID_HANDLE_VALUE);
+    FtpSession& s = *ftpSession;
+    if (s.ctl.data == NoSocket || !buffer || size <= 0) return FtpBadParameters;
+    int n = TcpRecv(s.ctl.data, buffer, size, s.ctl.timeout, INVALID_HANDLE_VALUE);
     if (n == 0) return FtpDataClosed;
-    if (n < 0) return FtpDataFailed;
-    ftpSession->bytesTransferred += n;
+    if (n < 0) {
+        if (!s.dataFailure) s.dataFailure = FtpDataFailed;
+        return FtpDataFailed;
+    }
+    s.bytesTransferred += n;
     if (got) *got = n;
     return FtpOk;
 }
@@ -395,21 +477,26 @@ int FtpReadData(void* buffer, int size, int* got)
 int FtpWriteData(const void* data, int count)
 {
     if (!ftpSession) return FtpNotStarted;
-    if (ftpSession->ctl.data == NoSocket) return FtpBadParameters;
-    if (TcpSend(ftpSession->ctl.data, data, count, false, INVALID_HANDLE_VALUE) != TcpOk) return FtpSendFailed;
-    ftpSession->bytesTransferred += count;
+    FtpSession& s = *ftpSession;
+    if (s.ctl.data == NoSocket) return FtpBadParameters;
+    if (TcpSend(s.ctl.data, data, count, false, INVALID_HANDLE_VALUE) != TcpOk) {
+        if (!s.dataFailure) s.dataFailure = FtpSendFailed;
+        return FtpSendFailed;
+    }
+    s.bytesTransferred += count;
     return FtpOk;
 }
 
 int FtpCloseDataConnection()
 {
     if (!ftpSession) return FtpNotStarted;
-    if (ftpSession->ctl.data == NoSocket) return FtpBadParameters;
+    FtpSession& s = *ftpSession;
+    if (s.ctl.data == NoSocket) return FtpBadParameters;
     CloseTransfer(false);
     int reply = ReadReply();
-    if (reply == 226 || reply == 250) return FtpOk;
-    if (reply == 452 || reply == 552) return FtpCannotWrite;
-    return FtpUnexpected;
+    int r = reply == 226 || reply == 250 ? FtpOk : reply == 452 || reply == 552 ? FtpCannotWrite : FtpUnexpected;
+    // A server that took a broken connection for a finished one does not make the transfer good.
+    return r == FtpOk && s.dataFailure ? s.dataFailure : r;
 }
 
 int FtpFetchMatching(const char* pattern, const wchar_t* localDir, char type, FtpNameFilter filter)
@@ -446,12 +533,21 @@ int FtpFetchMatching(const char* pattern, const wchar_t* localDir, char type, Ft
     if (r != FtpOk) return r;
     std::wstring dir = localDir;
     if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
+    bool refused = false;
     for (const std::string& name : names) {
-        if (filter && !filter(name.c_str())) continue;
         std::wstring local = LocalName(name);
-        if (local.empty()) continue;
-        r = FtpDownload(name.c_str(), (dir + local).c_str(), type, false, nullptr, 0);
+        std::wstring path = dir + local;
+        bool exists = !local.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (filter && !filter(name.c_str(), exists)) continue;
+        // Without a caller to ask, an existing local file is kept; so is any name that is no plain file.
+        if (local.empty() || (exists && !filter)) {
+            refused = true;
+            continue;
+        }
+        LocalSide side = FromPath(path.c_str(), LocalMode::Create);
+        side.replace = exists;
+        r = Download(name.c_str(), side, type, 0, false, nullptr, 0);
         if (r != FtpOk) return r;
     }
-    return FtpOk;
+    return refused ? FtpCannotOpenLocal : FtpOk;
 }

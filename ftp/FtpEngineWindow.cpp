@@ -23,88 +23,58 @@ void Finish(int code)
     if (s.notifyWindow) PostMessageW(s.notifyWindow, s.notifyMessage, 1, code);
 }
 
-int EndReply(bool sending)
-{
-    int reply = ReadReply();
-    if (reply == 226 || reply == 250) return FtpOk;
-    if (sending && (reply == 452 || reply == 552)) return FtpCannotWrite;
-    return FtpUnexpected;
-}
-
 void ReceiveStep()
 {
     FtpSession& s = *ftpSession;
     int n = TcpRecv(s.ctl.data, s.data, FtpBlockSize, s.ctl.timeout, INVALID_HANDLE_VALUE);
-    if (s.stopFlag) {
-        AbortAction(true, true);
-        Finish(FtpAborted);
-    } else if (n > 0) {
-        DWORD written = 0;
-        if (!WriteFile(s.localFile, s.data, n, &written, nullptr) || written != static_cast<DWORD>(n)) {
-            AbortAction(true, false);
-            Finish(FtpCannotWrite);
-            return;
-        }
-        s.bytesTransferred += n;
-        CallProgress(0, s.bytesTransferred);
-        Schedule(FtpStepReceive);
-    } else if (n == 0) {
-        CloseTransfer(false);
-        Finish(EndReply(false));
-    } else {
-        CloseTransfer(false);
-        Finish(FtpDataFailed);
-    }
+    if (s.stopFlag) return Finish(FailTransfer(FtpAborted, true, false));
+    if (n == 0) return Finish(CompleteTransfer(false));
+    if (n < 0) return Finish(FailTransfer(FtpDataFailed, true, false));
+    DWORD written = 0;
+    if (!WriteFile(s.localFile, s.data, n, &written, nullptr) || written != static_cast<DWORD>(n))
+        return Finish(FailTransfer(FtpCannotWrite, true, false));
+    s.bytesTransferred += n;
+    CallProgress(0, s.bytesTransferred);
+    Schedule(FtpStepReceive);
+}
+
+void PostLine(const char* line)
+{
+    FtpSession& s = *ftpSession;
+    if (s.notifyWindow) PostMessageW(s.notifyWindow, s.notifyMessage, 0, reinterpret_cast<LPARAM>(line));
+}
+
+void EndLines(int code)
+{
+    FtpSession& s = *ftpSession;
+    if (s.notifyWindow) PostMessageW(s.notifyWindow, s.notifyMessage, 1, code);
 }
 
 void LineStep()
 {
     FtpSession& s = *ftpSession;
     int r = TnReadLine(s.ctl.data, s.data, sizeof s.data, s.ctl.timeout, INVALID_HANDLE_VALUE);
-    if (s.stopFlag) {
-        AbortAction(true, true);
-        Finish(FtpAborted);
-    } else if (r == TcpOk) {
+    if (s.stopFlag) return Finish(FailTransfer(FtpAborted, true, false));
+    if (r == TcpOk || (r == TcpClosed && s.data[0])) {
         if (char* cr = std::strchr(s.data, '\r')) *cr = '\0';
-        if (s.notifyWindow) PostMessageW(s.notifyWindow, s.notifyMessage, 0, reinterpret_cast<LPARAM>(s.data));
-        Schedule(FtpStepLine);
-    } else {
-        CloseTransfer(false);
-        int code = r == TcpClosed ? EndReply(false) : FtpDataFailed;
-        if (s.notifyWindow) PostMessageW(s.notifyWindow, s.notifyMessage, 1, code);
+        PostLine(s.data);
     }
+    if (r == TcpOk) return Schedule(FtpStepLine);
+    // A line too long for the buffer, or a receive error.
+    EndLines(r == TcpClosed ? CompleteTransfer(false) : FailTransfer(FtpDataFailed, true, false));
 }
 
 void SendStep()
 {
     FtpSession& s = *ftpSession;
-    if (s.stopFlag) {
-        AbortAction(false, true);
-        Finish(FtpAborted);
-        return;
-    }
+    if (s.stopFlag) return Finish(FailTransfer(FtpAborted, false, false));
     DWORD got = 0;
-    if (!ReadFile(s.localFile, s.data, FtpBlockSize, &got, nullptr)) {
-        AbortAction(false, false);
-        Finish(FtpCannotOpenLocal);
-        return;
-    }
-    if (got == 0) {
-        CloseTransfer(false);
-        Finish(EndReply(true));
-        return;
-    }
+    if (!ReadFile(s.localFile, s.data, FtpBlockSize, &got, nullptr))
+        return Finish(FailTransfer(FtpCannotOpenLocal, false, false));
+    if (got == 0) return Finish(CompleteTransfer(true));
     s.bytesTransferred += got;
-    if (TcpSend(s.ctl.data, s.data, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk) {
-        if (s.stopFlag) {
-            AbortAction(false, true);
-            Finish(FtpAborted);
-        } else {
-            CloseTransfer(false);
-            Finish(FtpSendFailed);
-        }
-        return;
-    }
+    if (TcpSend(s.ctl.data, s.data, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk)
+        return Finish(s.stopFlag ? FailTransfer(FtpAborted, false, false) : SendFailed());
     CallProgress(0, s.bytesTransferred);
     Schedule(FtpStepSend);
 }
@@ -121,9 +91,9 @@ LRESULT CALLBACK EngineProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == FtpStepReceive || msg == FtpStepLine || msg == FtpStepSend) {
         // A step left over from a transfer that has already ended does nothing.
         if (s->ctl.data == NoSocket) return 0;
+        // Finish reports the end once; the abort itself does not.
         if (s->stopFlag) {
-            AbortAction(msg != FtpStepSend, true);
-            Finish(FtpAborted);
+            Finish(FailTransfer(FtpAborted, msg != FtpStepSend, false));
         } else if (msg == FtpStepReceive) {
             ReceiveStep();
         } else if (msg == FtpStepLine) {

@@ -2,6 +2,7 @@
 #include "ftp/FtpReplies.h"
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #define FTP_ROW_START {-1, 2002}, {0, 3001}
 
@@ -246,4 +247,28 @@ std::string FtpListingCommand(const char* path, bool full)
         command += path;
     }
     return command;
+}
+
+bool FtpIsDeviceName(const std::wstring& name)
+{
+    std::wstring base = name.substr(0, name.find(L'.'));
+    while (!base.empty() && (base.back() == L' ' || base.back() == L'\t')) base.pop_back();
+    for (wchar_t& c : base)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$", L"CLOCK$"})
+        if (base == device) return true;
+    if (base.size() != 4 || (base.compare(0, 3, L"COM") != 0 && base.compare(0, 3, L"LPT") != 0)) return false;
+    // COM0 to COM9 and the superscript digits one to three, likewise LPT.
+    wchar_t digit = base[3];
+    return (digit >= L'0' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+}
+
+bool FtpUsableLocalName(const std::wstring& name)
+{
+    if (name.empty() || name == L"." || name == L"..") return false;
+    for (wchar_t c : name)
+        if (c < 32 || std::wcschr(L"<>:\"/\\|?*", c)) return false;
+    // Windows drops trailing dots and blanks, so "a." would land on "a".
+    if (name.back() == L'.' || name.back() == L' ') return false;
+    return !FtpIsDeviceName(name);
 }

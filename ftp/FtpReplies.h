@@ -102,3 +102,8 @@ std::string FtpQuotedName(const char* replyText);
 int FtpFindSystem(const char* reply, const char* const* names);
 // "LIST"/"NLST" with the path when there is one.
 std::string FtpListingCommand(const char* path, bool full);
+
+// A device name (CON, NUL, COM1, LPT1...), also with an extension or trailing blanks.
+bool FtpIsDeviceName(const std::wstring& name);
+// A name a server's file may take in a local directory: no path, no device, nothing Windows alters.
+bool FtpUsableLocalName(const std::wstring& name);

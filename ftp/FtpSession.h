@@ -21,6 +21,8 @@ struct FtpControl {
     uint16_t port = 21;
     int timeout = 30;
     HANDLE logFile = INVALID_HANDLE_VALUE;
+    // Replies the server still owes: each command sent adds one, each final reply read takes one.
+    int owed = 0;
     char reply[FtpReplySize] = {};
 };
 
@@ -36,6 +38,12 @@ struct FtpSession {
     UINT verboseMessage = 0;
     HANDLE localFile = INVALID_HANDLE_VALUE;
     bool ownsLocalFile = true;
+    // A download goes into localTemp beside localTarget, which it replaces only when complete.
+    std::wstring localTarget;
+    std::wstring localTemp;
+    bool mayReplaceTarget = true;
+    // The first failure on a data connection the caller drives itself.
+    int dataFailure = 0;
     uint32_t blockCounter = 0;
     int blocksBetweenPauses = 40;
     int pauseLength = 100;
@@ -55,8 +63,14 @@ extern FtpSession* ftpSession;
 enum class LocalMode { Create, Read, Append };
 
 // FtpEngine.cpp
+// A reply code, or a failed read (0, -1, -2, -11), after which the control connection is closed:
+// a reply that may still come would otherwise answer the next command. 2: the last line was cut.
 int ReadReply();
+// Reads the replies still owed first; 0, or the failure that closed the connection.
 int SendLine(const std::string& line);
+int SendAbort();
+// Closes the control connection and any data connection.
+void LoseControl();
 int TableCommand(int row, const char* argument);
 // Posts the result in message-driven mode (and returns 0), else returns it.
 int Report(int result);
@@ -65,6 +79,15 @@ int Report(int result);
 int CloseTransfer(bool drain);
 int AbortAction(bool drain, bool notify);
 void CallProgress(int kind, int64_t value);
+// Ends of a transfer, each leaving the control connection in step and the local target decided.
+// The data connection ended: its final reply decides.
+int CompleteTransfer(bool sending);
+// A receive or local failure, or a stop: ABOR and the replies it brings; the result is code.
+int FailTransfer(int code, bool drain, bool notify);
+// A send on the data connection failed: the final reply still comes and may say why.
+int SendFailed();
+// The local target replaced by the finished download (result 0), or left as it was.
+int FinishLocal(int result);
 
 // FtpEngineWindow.cpp
 bool CreateEngineWindow(FtpSession* session);

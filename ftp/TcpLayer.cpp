@@ -171,21 +171,26 @@ DWORD SecondsToWait(int timeout)
     return timeout == 0 ? INFINITE : static_cast<DWORD>(timeout) * 1000u;
 }
 
-// 1 when the socket is ready, -2 time-out, -11 cancelled, -1 error.
-int WaitSocket(SOCKET s, bool forWrite, int timeout)
+// 1 when the socket is ready, -2 when the time ran out (0 ms only looks), -11 cancelled, -1 error.
+int WaitSocketFor(SOCKET s, bool forWrite, DWORD milliseconds)
 {
     if (ReadyNow(s, forWrite)) return TcpOk;
-    if (timeout < 0) return TcpTimeout;
+    if (milliseconds == 0) return TcpTimeout;
     WSAEVENT event = WSACreateEvent();
     if (event == WSA_INVALID_EVENT) return TcpNetworkError;
     long events = forWrite ? (FD_WRITE | FD_CONNECT | FD_CLOSE) : (FD_READ | FD_ACCEPT | FD_CLOSE | FD_OOB);
     int r = TcpNetworkError;
     if (WSAEventSelect(s, event, events) == 0) {
-        r = BlockingWait(event, SecondsToWait(timeout), [&] { return ReadyNow(s, forWrite); });
+        r = BlockingWait(event, milliseconds, [&] { return ReadyNow(s, forWrite); });
         WSAEventSelect(s, nullptr, 0);
     }
     WSACloseEvent(event);
     return r;
+}
+
+int WaitSocket(SOCKET s, bool forWrite, int timeout)
+{
+    return WaitSocketFor(s, forWrite, timeout < 0 ? 0 : SecondsToWait(timeout));
 }
 
 void SetNonBlocking(SOCKET s, bool on)
@@ -350,21 +355,22 @@ int TcpConnect(TcpSocket* sock, const char* host, const char* service, uint16_t*
     return result;
 }
 
-int TcpGetListenSocket(TcpSocket* sock, const char* service, uint16_t* port, int backlog)
+int TcpGetListenSocket(TcpSocket* sock, const char* service, uint16_t* port, int backlog, uint32_t localAddress)
 {
     if (!sock) return TcpBadPointer;
     uint16_t usePort = service ? ServicePort(service) : (port ? *port : 0);
     TcpSocket s = NoSocket;
     if (!NewSocket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP), &s)) return TcpNoSockets;
     SOCKET raw = ToSocket(s);
-    BOOL reuse = TRUE;
-    setsockopt(raw, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<char*>(&reuse), sizeof reuse);
+    // Address re-use would let another program bind the same port and take the connection.
+    BOOL exclusive = TRUE;
+    setsockopt(raw, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<char*>(&exclusive), sizeof exclusive);
     linger hard{1, 0};
     setsockopt(raw, SOL_SOCKET, SO_LINGER, reinterpret_cast<char*>(&hard), sizeof hard);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(usePort);
-    local.sin_addr.s_addr = INADDR_ANY;
+    local.sin_addr.s_addr = localAddress;
     if (bind(raw, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || listen(raw, backlog) != 0) {
         Trace(TraceError, "bind/listen on socket %d", s);
         closesocket(raw);
@@ -380,20 +386,36 @@ int TcpGetListenSocket(TcpSocket* sock, const char* service, uint16_t* port, int
     return TcpOk;
 }
 
-int TcpAccept(TcpSocket* sock, TcpSocket listening, int timeout)
+int TcpAccept(TcpSocket* sock, TcpSocket listening, int timeout, uint32_t onlyFrom)
 {
     if (listening == NoSocket) return TcpNetworkError;
     SOCKET raw = ToSocket(listening);
+    // Strangers turned away do not extend the wait.
+    ULONGLONG deadline = timeout > 0 ? GetTickCount64() + static_cast<ULONGLONG>(timeout) * 1000u : 0;
     for (;;) {
-        int w = WaitSocket(raw, false, timeout);
+        DWORD wait = timeout < 0 ? 0 : INFINITE;
+        if (deadline) {
+            ULONGLONG now = GetTickCount64();
+            wait = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        }
+        int w = WaitSocketFor(raw, false, wait);
         if (w != TcpOk) {
             if (w == TcpTimeout) Trace(TraceInternal, "select on socket %d: Timeout", listening);
             return w;
         }
-        SOCKET got = accept(raw, nullptr, nullptr);
+        sockaddr_in from{};
+        int fromLength = sizeof from;
+        SOCKET got = accept(raw, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (got == INVALID_SOCKET) {
             if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
             return FailureCode();
+        }
+        if (onlyFrom != INADDR_ANY && from.sin_addr.s_addr != onlyFrom) {
+            Trace(TraceInternal, "accept on socket %d: connection from another address refused", listening);
+            linger hard{1, 0};
+            setsockopt(got, SOL_SOCKET, SO_LINGER, reinterpret_cast<char*>(&hard), sizeof hard);
+            closesocket(got);
+            continue;
         }
         TcpSocket s = NoSocket;
         if (!NewSocket(got, &s)) return TcpNoSockets;
@@ -594,31 +616,8 @@ int TnReadLine(TcpSocket sock, char* buffer, int size, int timeout, HANDLE logFi
 
 int TnReadMultiLine(TcpSocket sock, char* buffer, int size, int timeout, HANDLE logFile)
 {
-    if (!buffer || size <= 0) return TcpNetworkError;
-    std::memset(buffer, 0, size);
-    int r;
-    for (;;) {
-        r = TnReadLine(sock, buffer, size, timeout, logFile);
-        if (r != TcpOk || size <= 5) break;
-        const char* p = buffer;
-        while (*p == ' ' || *p == '\t') ++p;
-        size_t rest = std::strlen(p);
-        bool hyphen = rest >= 4 && p[3] == '-';
-        bool digit = p[0] >= '0' && p[0] <= '9';
-        if (!hyphen && digit) break;
-    }
-    switch (r) {
-    case TcpOk: {
-        size_t n = std::strlen(buffer);
-        if (n > 0 && buffer[n - 1] == '\r') buffer[n - 1] = '\0';
-        return 1;
-    }
-    case TcpClosed: return 0;
-    case TcpOverflow: return 2;
-    case TcpTimeout: return TcpTimeout;
-    case TcpCancelled: return TcpCancelled;
-    default: return TcpNetworkError;
-    }
+    return ReadReplyLines([&](char* line, int lineSize) { return TnReadLine(sock, line, lineSize, timeout, logFile); },
+                          buffer, size);
 }
 
 int TnReadAnswerCode(TcpSocket sock, char* buffer, int size, int timeout, HANDLE logFile)

@@ -21,8 +21,11 @@ int TcpStartup();
 int TcpCleanup();
 int TcpAbort();
 int TcpConnect(TcpSocket* sock, const char* host, const char* service, uint16_t* port);
-int TcpGetListenSocket(TcpSocket* sock, const char* service, uint16_t* port, int backlog);
-int TcpAccept(TcpSocket* sock, TcpSocket listening, int timeout);
+// The port is held for exclusive use; localAddress (network order) limits it to one interface.
+int TcpGetListenSocket(TcpSocket* sock, const char* service, uint16_t* port, int backlog,
+                       uint32_t localAddress = INADDR_ANY);
+// With onlyFrom (network order), connections from any other address are closed and the wait goes on.
+int TcpAccept(TcpSocket* sock, TcpSocket listening, int timeout, uint32_t onlyFrom = INADDR_ANY);
 int TcpClose(TcpSocket* sock);
 int TcpFlush(TcpSocket sock);
 // Bytes received, 0 when the peer closed, or a code; with no buffer 1 once data can be read.
@@ -36,6 +39,7 @@ int TcpPause(int milliseconds);
 // Text protocol helpers; lines come back NUL-terminated without CR LF.
 int TnSend(TcpSocket sock, const char* text, bool urgent, HANDLE logFile);
 int TnReadLine(TcpSocket sock, char* buffer, int size, int timeout, HANDLE logFile);
+// One whole reply, read by ReadReplyLines: the buffer holds its last line.
 int TnReadMultiLine(TcpSocket sock, char* buffer, int size, int timeout, HANDLE logFile);
 int TnReadAnswerCode(TcpSocket sock, char* buffer, int size, int timeout, HANDLE logFile);
 

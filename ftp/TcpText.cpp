@@ -2,6 +2,7 @@
 #include "ftp/TcpText.h"
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 const TcpCodeText TcpCodeTexts[] = {
     {1, "Successful call"},
@@ -111,4 +112,53 @@ std::ptrdiff_t FindTerminator(const char* tail, size_t tailLength, const char* p
         if (k == terminatorLength) return static_cast<std::ptrdiff_t>(start);
     }
     return -1;
+}
+
+static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool ReplyLines::Ends(const char* line)
+{
+    if (!line) return false;
+    if (Open()) return std::strncmp(line, code, 3) == 0 && line[3] == ' ';
+    while (*line == ' ' || *line == '\t') ++line;
+    if (!IsDigit(line[0])) return false;
+    if (line[1] == '\0' || line[2] == '\0' || line[3] != '-') return true;
+    if (IsDigit(line[1]) && IsDigit(line[2])) std::memcpy(code, line, 3);
+    return false;
+}
+
+static int ReplyFailure(int lineResult)
+{
+    switch (lineResult) {
+    case TcpClosed: return 0;
+    case TcpTimeout: return TcpTimeout;
+    case TcpCancelled: return TcpCancelled;
+    default: return TcpNetworkError;
+    }
+}
+
+int ReadReplyLines(const std::function<int(char* buffer, int size)>& readLine, char* buffer, int size)
+{
+    if (!buffer || size <= 0) return TcpNetworkError;
+    std::memset(buffer, 0, size);
+    ReplyLines reply;
+    for (;;) {
+        int r = readLine(buffer, size);
+        bool tooLong = r == TcpOverflow;
+        if (tooLong) {
+            char rest[256];
+            int skipped;
+            do skipped = readLine(rest, sizeof rest);
+            while (skipped == TcpOverflow);
+            if (skipped != TcpOk) return ReplyFailure(skipped);
+        } else if (r != TcpOk) {
+            return ReplyFailure(r);
+        }
+        // A buffer this small holds no code to follow: one line is the reply.
+        if (size <= 5 || reply.Ends(buffer)) {
+            size_t n = std::strlen(buffer);
+            if (n > 0 && buffer[n - 1] == '\r') buffer[n - 1] = '\0';
+            return tooLong ? 2 : 1;
+        }
+    }
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Result codes of the TCP layer.
@@ -45,3 +46,24 @@ std::string FormatHexDump(const char* label, const unsigned char* data, size_t c
 // (tailLength < terminator length). -1 when it does not occur.
 std::ptrdiff_t FindTerminator(const char* tail, size_t tailLength, const char* piece, size_t pieceLength,
                               const char* terminator, size_t terminatorLength, bool caseSensitive);
+
+// Follows the lines of one reply of an FTP-like protocol. Outside a reply, text lines are passed
+// over; a line that starts (after blanks) with a digit and has no hyphen in its fourth place is a
+// whole reply; three digits and a hyphen open a multi-line reply, which only a line starting with
+// the same three digits and a blank ends (lines padded with blanks are text).
+class ReplyLines {
+public:
+    // True when this line ends the reply.
+    bool Ends(const char* line);
+    // Inside a multi-line reply.
+    bool Open() const { return code[0] != '\0'; }
+
+private:
+    char code[4] = {};
+};
+
+// Reads one reply through readLine, which fills a buffer of the given size like TnReadLine and
+// returns its codes. The buffer ends holding the reply's last line without CR. The rest of a line
+// too long for the buffer is read and passed over, so the next reply starts in its place.
+// 1; 2 when the last line was too long; 0 closed; -2 time-out; -11 cancelled; -1 any other failure.
+int ReadReplyLines(const std::function<int(char* buffer, int size)>& readLine, char* buffer, int size);

@@ -127,3 +127,20 @@ TEST(FtpReplies, CurrentDirQuotedNameAndSystem)
     EXPECT_EQ(FtpFindSystem("215 Plan 9", names), 5006);
     EXPECT_EQ(FtpFindSystem("215 UNIX", nullptr), 5006);
 }
+
+TEST(FtpReplies, LocalNamesAServerMayGive)
+{
+    for (const wchar_t* device : {L"CON", L"con", L"nul.txt", L"NUL .tar.gz", L"Com1", L"LPT9.log", L"COM0", L"aux",
+                                  L"PRN", L"CONIN$", L"conout$.x", L"CLOCK$", L"COM\u00B9", L"lpt\u00B3.txt"}) {
+        EXPECT_TRUE(FtpIsDeviceName(device)) << testing::PrintToString(std::wstring(device));
+        EXPECT_FALSE(FtpUsableLocalName(device));
+    }
+    for (const wchar_t* plain : {L"CONSOLE", L"con1", L"COM10", L"LPT", L"nul_", L"xCON", L"readme.con", L"COMA"})
+        EXPECT_FALSE(FtpIsDeviceName(plain)) << testing::PrintToString(std::wstring(plain));
+    for (const wchar_t* usable : {L"report.txt", L"a b", L".profile", L"\u00E9t\u00E9 \u4E2D.doc", L"COM10"})
+        EXPECT_TRUE(FtpUsableLocalName(usable)) << testing::PrintToString(std::wstring(usable));
+    // Windows would strip, reject or reinterpret these.
+    for (const wchar_t* unusable : {L"", L".", L"..", L"a.", L"a ", L"a:b", L"a*", L"a?", L"a\"b", L"a<b", L"a>b",
+                                    L"a|b", L"a/b", L"a\\b", L"tab\there"})
+        EXPECT_FALSE(FtpUsableLocalName(unusable)) << testing::PrintToString(std::wstring(unusable));
+}

@@ -1,7 +1,11 @@
 // Test helpers for the FTP tests: the local servers' details and a scripted FTP server.
 #include "ftp/FtpTestSupport.h"
+#include "ftp/FtpEngine.h"
 #include <ws2tcpip.h>
+#include <algorithm>
+#include <climits>
 #include <cstring>
+#include <memory>
 #include <random>
 
 namespace ftptest {
@@ -85,6 +89,21 @@ std::string RandomBytes(size_t count, unsigned seed)
     return out;
 }
 
+std::vector<std::wstring> FileNames(const std::wstring& directory)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((directory + L"\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds)
 {
     ULONGLONG end = GetTickCount64() + milliseconds;
@@ -99,6 +118,70 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds)
         }
     }
     return true;
+}
+
+namespace {
+constexpr UINT RunMessage = WM_APP + 6;
+
+LRESULT CALLBACK RunProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m != RunMessage) return DefWindowProcW(w, m, wp, lp);
+    std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lp));
+    (*action)();
+    return 0;
+}
+
+HWND MessageWindow(const wchar_t* className, WNDPROC proc)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+} // namespace
+
+void EngineTest::SetUp()
+{
+    ASSERT_EQ(FtpEngineStart(nullptr), 0);
+    FtpSetBlocking(true);
+    FtpSetPassive(1);
+}
+
+void EngineTest::TearDown()
+{
+    FtpDropConnection();
+    FtpEngineStop();
+}
+
+void RunAtNextPump(std::function<void()> action)
+{
+    static HWND runner = MessageWindow(L"PdFtpTestRunner", RunProc);
+    PostMessageW(runner, RunMessage, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(action))));
+}
+
+Notices::Notices()
+{
+    window = MessageWindow(L"PdFtpTestNotify", Proc);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Notices::~Notices() { DestroyWindow(window); }
+
+LRESULT CALLBACK Notices::Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    auto* self = reinterpret_cast<Notices*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (m != Message || !self) return DefWindowProcW(w, m, wp, lp);
+    self->seen.emplace_back(wp, lp);
+    if (wp == 0) self->lines.emplace_back(reinterpret_cast<const char*>(lp));
+    return 0;
+}
+
+int Notices::WaitForEnd(DWORD milliseconds)
+{
+    auto ended = [this] { return !seen.empty() && seen.back().first == 1; };
+    return PumpUntil(ended, milliseconds) ? static_cast<int>(seen.back().second) : INT_MIN;
 }
 
 ScriptServer::Handler ScriptServer::Answers(std::vector<std::pair<std::string, std::string>> answers)
@@ -246,6 +329,41 @@ std::string ScriptServer::ReceiveData()
     int n;
     while (data != INVALID_SOCKET && (n = recv(data, buf, sizeof buf, 0)) > 0) out.append(buf, n);
     return out;
+}
+
+void ScriptServer::SendTransfer(const std::string& bytes, const std::string& end, const std::string& opening)
+{
+    Reply(opening);
+    AcceptData();
+    SendData(bytes);
+    CloseData();
+    Reply(end);
+}
+
+void ScriptServer::ResetData()
+{
+    linger hard{1, 0};
+    if (data != INVALID_SOCKET) setsockopt(data, SOL_SOCKET, SO_LINGER, reinterpret_cast<char*>(&hard), sizeof hard);
+    CloseData();
+}
+
+bool ScriptServer::Intrude(const std::string& argument, const std::string& fromAddress, const std::string& bytes)
+{
+    unsigned b[6] = {};
+    if (sscanf(argument.c_str(), "%u,%u,%u,%u,%u,%u", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) != 6) return false;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    from.sin_addr.s_addr = inet_addr(fromAddress.c_str());
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl((b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3]);
+    to.sin_port = htons(static_cast<u_short>(b[4] * 256 + b[5]));
+    bool ok = bind(s, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
+              connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    if (ok) send(s, bytes.data(), static_cast<int>(bytes.size()), 0);
+    closesocket(s);
+    return ok;
 }
 
 void ScriptServer::CloseData()

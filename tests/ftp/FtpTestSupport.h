@@ -2,6 +2,7 @@
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,8 @@ std::wstring Widen(const std::string& text);
 std::string ReadAll(const std::wstring& path);
 bool WriteAll(const std::wstring& path, const std::string& content);
 std::string RandomBytes(size_t count, unsigned seed);
+// The names in a directory, sorted.
+std::vector<std::wstring> FileNames(const std::wstring& directory);
 
 // Speaks FTP from a script over a real loopback socket, in a thread of its own.
 class ScriptServer {
@@ -54,6 +57,14 @@ public:
     void SendData(const std::string& bytes);
     std::string ReceiveData();
     void CloseData();
+    // A whole transfer from the server's side: the opening reply, the bytes, the closing reply.
+    void SendTransfer(const std::string& bytes, const std::string& end = "226 Transfer complete",
+                      const std::string& opening = "150 Opening data connection");
+    // Closes the data connection with a reset, as a server does when a transfer breaks.
+    void ResetData();
+    // Connects from another local address (e.g. 127.0.0.2) to the address of a PORT argument,
+    // sends the bytes and closes; false when the connection could not be made.
+    bool Intrude(const std::string& portArgument, const std::string& fromAddress, const std::string& bytes);
 
 private:
     void Run();
@@ -73,5 +84,34 @@ private:
 
 // Pumps window messages for a while, or until the condition holds.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
+// A started engine in blocking, passive mode; stopped after the test.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Runs the action when this thread next dispatches messages: inside the engine's next blocking wait.
+void RunAtNextPump(std::function<void()> action);
+
+// The engine's completion and line notifications, as a window receives them.
+class Notices {
+public:
+    static constexpr UINT Message = WM_APP + 5;
+    Notices();
+    ~Notices();
+    Notices(const Notices&) = delete;
+    Notices& operator=(const Notices&) = delete;
+    HWND Window() const { return window; }
+    // Waits (pumping) for the end notification; its code, or INT_MIN when none came in time.
+    int WaitForEnd(DWORD milliseconds = 20000);
+    std::vector<std::pair<WPARAM, LPARAM>> seen;
+    std::vector<std::string> lines;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
+    HWND window = nullptr;
+};
 
 } // namespace ftptest

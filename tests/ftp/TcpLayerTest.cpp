@@ -97,6 +97,89 @@ TEST(TcpText, TerminatorAcrossPiecesAndCase)
     EXPECT_EQ(FindTerminator("", 0, "ab", 2, "abc", 3, true), -1);
 }
 
+namespace {
+// Feeds ReadReplyLines the lines as TnReadLine would return them from a buffer of the given size.
+struct Lines {
+    std::vector<std::string> lines;
+    size_t next = 0;
+    size_t offset = 0; // into a line longer than the buffer
+    int end = 0;       // what comes when the lines run out: closed, time-out...
+    bool endInsideLongLine = false;
+    int Read(char* buffer, int size)
+    {
+        std::memset(buffer, 0, size);
+        if (next >= lines.size() || (offset > 0 && endInsideLongLine)) return end;
+        const std::string& line = lines[next];
+        size_t fits = static_cast<size_t>(size - 1);
+        std::string piece = line.substr(offset, fits);
+        std::memcpy(buffer, piece.data(), piece.size());
+        if (line.size() - offset > fits) {
+            offset += fits;
+            return -9;
+        }
+        ++next;
+        offset = 0;
+        return 1;
+    }
+    int Reply(char* buffer, int size)
+    {
+        return ReadReplyLines([this](char* b, int n) { return Read(b, n); }, buffer, size);
+    }
+};
+} // namespace
+
+TEST(TcpText, AReplyEndsOnlyWhereItsCodeAndABlankStand)
+{
+    char buf[32];
+    Lines single{{"220 ready"}};
+    EXPECT_EQ(single.Reply(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "220 ready");
+    // Text and padded lines inside a multi-line reply, whatever digits they start with.
+    Lines multi{{"250-first", "123 text", "  250 padded", "251 other", "250-again", "250", "250 end", "200 next"}};
+    EXPECT_EQ(multi.Reply(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "250 end");
+    EXPECT_EQ(multi.Reply(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "200 next");
+    // Text before a reply is passed over; a reply with blanks before its code is one line.
+    Lines before{{"", "no code here", "  226 done"}};
+    EXPECT_EQ(before.Reply(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "  226 done");
+    // A reply the connection ends half-way, or that stops coming.
+    Lines cut{{"230-welcome"}, 0, 0, 0};
+    EXPECT_EQ(cut.Reply(buf, sizeof buf), 0);
+    Lines late{{"230-welcome"}, 0, 0, -2};
+    EXPECT_EQ(late.Reply(buf, sizeof buf), -2);
+    Lines cancelled{{}, 0, 0, -11};
+    EXPECT_EQ(cancelled.Reply(buf, sizeof buf), -11);
+    Lines failed{{}, 0, 0, -12};
+    EXPECT_EQ(failed.Reply(buf, sizeof buf), -1);
+}
+
+TEST(TcpText, TheRestOfALongLineIsPassedOver)
+{
+    char buf[8];
+    // Too long as the last line: 2, the buffer holds its start, and the next reply is whole.
+    Lines last{{"257 \"/a/very/long/path\"", "200 ok"}};
+    EXPECT_EQ(last.Reply(buf, sizeof buf), 2);
+    EXPECT_STREQ(buf, "257 \"/a");
+    EXPECT_EQ(last.Reply(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "200 ok");
+    // Too long inside a multi-line reply: only text, the reply goes on.
+    Lines inside{{"211-" + std::string(40, 'y') + "211 not the end", "211 end"}};
+    EXPECT_EQ(inside.Reply(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "211 end");
+    // The connection closes inside the long line.
+    Lines closed{{"226 " + std::string(40, 'z')}, 0, 0, 0, true};
+    EXPECT_EQ(closed.Reply(buf, sizeof buf), 0);
+    // A buffer of five bytes or less takes one line, whatever it is.
+    char tiny[5];
+    Lines small{{"230-", "1"}};
+    EXPECT_EQ(small.Reply(tiny, sizeof tiny), 1);
+    EXPECT_STREQ(tiny, "230-");
+    EXPECT_EQ(small.Reply(tiny, sizeof tiny), 1);
+    EXPECT_STREQ(tiny, "1");
+}
+
 TEST_F(TcpLayer, ListenConnectAcceptAndRegistry)
 {
     int before = TcpRegisteredCount();
@@ -119,6 +202,68 @@ TEST_F(TcpLayer, ListenConnectAcceptAndRegistry)
     EXPECT_EQ(TcpRegisteredCount(), before);
     TcpSocket none = NoSocket;
     EXPECT_EQ(TcpClose(&none), 1);
+}
+
+namespace {
+SOCKET ConnectFrom(const char* from, uint16_t port)
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = inet_addr(from);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    return s;
+}
+} // namespace
+
+TEST_F(TcpLayer, AListenerIsExclusiveAndAcceptsOnlyThePeer)
+{
+    TcpSocket listening = NoSocket;
+    uint16_t port = 0;
+    ASSERT_EQ(TcpGetListenSocket(&listening, nullptr, &port, 2, htonl(INADDR_LOOPBACK)), 1);
+    // No other socket takes the port, whether it asks for address re-use or not.
+    for (uint32_t address : {htonl(INADDR_LOOPBACK), htonl(INADDR_ANY)}) {
+        for (BOOL reuse : {TRUE, FALSE}) {
+            SOCKET other = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            setsockopt(other, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<char*>(&reuse), sizeof reuse);
+            sockaddr_in a{};
+            a.sin_family = AF_INET;
+            a.sin_port = htons(port);
+            a.sin_addr.s_addr = address;
+            EXPECT_NE(bind(other, reinterpret_cast<sockaddr*>(&a), sizeof a), 0) << address << " " << reuse;
+            closesocket(other);
+        }
+    }
+    // A stranger that comes first is turned away; the peer that follows is taken.
+    SOCKET stranger = ConnectFrom("127.0.0.2", port);
+    ASSERT_NE(stranger, INVALID_SOCKET);
+    SOCKET peer = ConnectFrom("127.0.0.1", port);
+    ASSERT_NE(peer, INVALID_SOCKET);
+    TcpSocket accepted = NoSocket;
+    EXPECT_EQ(TcpAccept(&accepted, listening, 5, htonl(INADDR_LOOPBACK)), 1);
+    EXPECT_EQ(TcpPeerAddress(accepted), htonl(INADDR_LOOPBACK));
+    char byte;
+    EXPECT_LE(recv(stranger, &byte, 1, 0), 0);
+    TcpClose(&accepted);
+    closesocket(stranger);
+    closesocket(peer);
+    // Strangers alone: the wait ends with the time-out.
+    stranger = ConnectFrom("127.0.0.2", port);
+    ASSERT_NE(stranger, INVALID_SOCKET);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(TcpAccept(&accepted, listening, 1, htonl(INADDR_LOOPBACK)), -2);
+    EXPECT_GE(GetTickCount64() - start, 900u);
+    EXPECT_EQ(accepted, NoSocket);
+    closesocket(stranger);
+    TcpClose(&listening);
 }
 
 TEST_F(TcpLayer, ConnectPortRules)
@@ -224,12 +369,12 @@ TEST_F(TcpLayer, MultiLineRepliesAndAnswerCodes)
     // Blanks before the code end the reply, but the number is read from the first character.
     p.Send("  226 done\r\n");
     EXPECT_EQ(TnReadAnswerCode(p.client, buf, sizeof buf, 5, nullptr), 0);
-    // A line longer than the buffer is the overflow result.
-    p.Send(std::string(200, 'x') + "\r\n");
+    // A last line longer than the buffer is the overflow result; the rest of it is read and dropped.
+    p.Send("226 " + std::string(200, 'x') + "\r\n200 next\r\n");
     EXPECT_EQ(TnReadMultiLine(p.client, buf, sizeof buf, 5, nullptr), 2);
     EXPECT_EQ(std::strlen(buf), sizeof buf - 1);
-    EXPECT_EQ(TnReadLine(p.client, buf, sizeof buf, 5, nullptr), 1);
-    EXPECT_EQ(std::strlen(buf), 200 - (sizeof buf - 1));
+    EXPECT_EQ(std::string(buf, 4), "226 ");
+    EXPECT_EQ(TnReadAnswerCode(p.client, buf, sizeof buf, 5, nullptr), 200);
     EXPECT_EQ(TnReadMultiLine(p.client, buf, sizeof buf, -1, nullptr), -2);
     TcpClose(&p.server);
     EXPECT_EQ(TnReadMultiLine(p.client, buf, sizeof buf, 5, nullptr), 0);
