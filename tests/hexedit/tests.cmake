@@ -2,3 +2,7 @@
 pd_test(hexedit_unit_tests SOURCES unit/main.cpp hexedit/ByteBufferTest.cpp hexedit/ValueCodesTest.cpp
   hexedit/SearchTest.cpp hexedit/EditorTest.cpp)
 target_link_libraries(hexedit_unit_tests PRIVATE pdtestsupport)
+
+pd_test(hexedit_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp hexedit/HexSupport.cpp hexedit/HexWindowTest.cpp
+  SUITES HexWindow)
+target_link_libraries(hexedit_gui_tests PRIVATE pdtestsupport)

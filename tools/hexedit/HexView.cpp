@@ -81,13 +81,23 @@ void CHexView::WriteSettings() const
 void CHexView::CreateFontNow()
 {
     if (font) ::DeleteObject(font);
-    font = ::CreateFontW(fontSize, 0, 0, 0, fontWeight, 0, 0, 0, 0, 0, 0, 0, 0, fontFace.c_str());
-    HDC dc = ::GetDC(dialog);
-    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(SYSTEM_FIXED_FONT));
     TEXTMETRICW metrics = {};
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(dialog, dc);
+    auto measure = [&] {
+        HDC dc = ::GetDC(dialog);
+        HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(SYSTEM_FIXED_FONT));
+        ::GetTextMetricsW(dc, &metrics);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(dialog, dc);
+    };
+    font = ::CreateFontW(fontSize, 0, 0, 0, fontWeight, 0, 0, 0, 0, 0, 0, 0, 0, fontFace.c_str());
+    measure();
+    // A system without the face may substitute a proportional font; the columns need a fixed one.
+    if (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) {
+        ::DeleteObject(font);
+        font = ::CreateFontW(fontSize, 0, 0, 0, fontWeight, 0, 0, 0, 0, 0, 0, 0, FIXED_PITCH | FF_MODERN,
+                             fontFace.c_str());
+        measure();
+    }
     charWidth = std::max<int>(1, metrics.tmAveCharWidth);
     lineHeight = std::max<int>(1, metrics.tmHeight + metrics.tmExternalLeading);
 }
