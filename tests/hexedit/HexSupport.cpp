@@ -110,16 +110,23 @@ void HexWindowTest::Command(hex::CHexEditDialog* window, UINT id)
 
 bool Xdotool(const std::wstring& arguments)
 {
-    std::wstring line = L"/usr/bin/xdotool " + arguments;
+    // The handle of a Unix process is not signalled at its end here: a marker file is.
+    static int counter = 0;
+    std::wstring marker = L"/tmp/pdhex-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    std::wstring windowsMarker = L"Z:" + marker;
+    for (wchar_t& c : windowsMarker)
+        if (c == L'/') c = L'\\';
+    std::wstring line = L"/bin/sh -c \"/usr/bin/xdotool " + arguments + L"; touch " + marker + L"\"";
     STARTUPINFOW si = {sizeof(si)};
     PROCESS_INFORMATION pi = {};
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    DWORD wait = WAIT_TIMEOUT;
-    // Messages keep flowing meanwhile: the keys are read by this very thread.
-    test::PumpUntil([&] { return (wait = ::WaitForSingleObject(pi.hProcess, 0)) == WAIT_OBJECT_0; }, 10000);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
-    return wait == WAIT_OBJECT_0;
+    // Messages keep flowing meanwhile: the keys are read by this very thread.
+    bool done = test::PumpUntil([&] { return ::GetFileAttributesW(windowsMarker.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                                10000);
+    ::DeleteFileW(windowsMarker.c_str());
+    return done;
 }
 
 std::wstring XWindowId(HWND wnd)
