@@ -4,5 +4,7 @@ pd_test(hexedit_unit_tests SOURCES unit/main.cpp hexedit/ByteBufferTest.cpp hexe
 target_link_libraries(hexedit_unit_tests PRIVATE pdtestsupport)
 
 pd_test(hexedit_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp hexedit/HexSupport.cpp hexedit/HexWindowTest.cpp
-  hexedit/HexInputTest.cpp hexedit/HexCommandsTest.cpp SUITES HexWindow HexInput HexCommands)
+  hexedit/HexInputTest.cpp hexedit/HexCommandsTest.cpp
+  hexedit/HexFileTest.cpp SUITES HexWindow HexInput HexCommands HexFiles)
+target_link_libraries(hexedit_gui_tests PRIVATE psapi)
 target_link_libraries(hexedit_gui_tests PRIVATE pdtestsupport)

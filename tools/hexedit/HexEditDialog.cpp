@@ -118,11 +118,15 @@ INT_PTR CHexEditDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     if (!view && msg != WM_INITDIALOG) return CDialog::OnMessage(msg, wp, lp);
     switch (msg) {
     case WM_CTLCOLORDLG:
-        if (firstShow) {
+    case WM_SHOWWINDOW:
+        // The view paints its own background, so the colour request may never come: the first
+        // showing counts as well.
+        if (firstShow && (msg == WM_CTLCOLORDLG || wp)) {
             firstShow = false;
             ::PostMessageW(hwnd, WM_RESTOREPOSITION, 0, 0);
         }
-        return reinterpret_cast<INT_PTR>(brush);
+        if (msg == WM_CTLCOLORDLG) return reinterpret_cast<INT_PTR>(brush);
+        break;
     case WM_RESTOREPOSITION: RestorePosition(); return TRUE;
     case WM_SIZE: view->Layout(LOWORD(lp), HIWORD(lp)); return TRUE;
     case WM_ERASEBKGND:
