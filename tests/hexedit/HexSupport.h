@@ -55,6 +55,11 @@ protected:
     test::TempDir tmp;
 };
 
+// Dispatches messages until cond() holds, as the program's loop does: modeless dialogs first,
+// then the main window's accelerators when a test sets them here.
+bool PumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
+extern std::function<bool(MSG&)> mainPreTranslate;
+
 // Runs xdotool with these arguments and waits for it to end.
 bool Xdotool(const std::wstring& arguments);
 // The X window of a top-level window, for xdotool.

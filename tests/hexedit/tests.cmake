@@ -5,6 +5,6 @@ target_link_libraries(hexedit_unit_tests PRIVATE pdtestsupport)
 
 pd_test(hexedit_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp hexedit/HexSupport.cpp hexedit/HexWindowTest.cpp
   hexedit/HexInputTest.cpp hexedit/HexCommandsTest.cpp
-  hexedit/HexFileTest.cpp SUITES HexWindow HexInput HexCommands HexFiles)
+  hexedit/HexFileTest.cpp hexedit/HexDispatchTest.cpp SUITES HexWindow HexInput HexCommands HexFiles HexDispatch)
 target_link_libraries(hexedit_gui_tests PRIVATE psapi)
 target_link_libraries(hexedit_gui_tests PRIVATE pdtestsupport)
