@@ -1,6 +1,7 @@
 // Hex edit from a panel of the running program, and the program's close with hex windows open.
 #include "common/Program.h"
 #include "common/Settings.h"
+#include "fileops/FileCheck.h"
 #include "hexedit/HexSupport.h"
 #include "resource.h"
 #include "support/Harness.h"
@@ -16,11 +17,11 @@ protected:
         WriteProfileString(L"Paden", L"Rechts", dir);
         ASSERT_TRUE(AppTest::Start());
         WaitForPanels();
-        hextest::mainPreTranslate = [this](MSG& msg) { return main && main->PreTranslate(msg); };
+        test::extraPreTranslate = [this](MSG& msg) { return main && main->PreTranslate(msg); };
     }
     void TearDown() override
     {
-        hextest::mainPreTranslate = nullptr;
+        test::extraPreTranslate = nullptr;
         AppTest::TearDown();
     }
     void Cursor(const std::wstring& name)
@@ -32,7 +33,7 @@ protected:
     }
     hex::CHexEditDialog* WaitForWindow(size_t count)
     {
-        EXPECT_TRUE(hextest::PumpUntil([&] { return hex::CHexEditDialog::OpenWindows().size() == count; }));
+        EXPECT_TRUE(test::PumpUntil([&] { return hex::CHexEditDialog::OpenWindows().size() == count; }));
         const auto& open = hex::CHexEditDialog::OpenWindows();
         return open.size() == count && count ? open.back() : nullptr;
     }
@@ -95,5 +96,5 @@ TEST_F(HexDispatch, TheProgramStaysWhileTheUserKeepsAChangedHexWindow)
     }
     EXPECT_FALSE(::IsWindow(frame));
     EXPECT_TRUE(hex::CHexEditDialog::OpenWindows().empty());
-    EXPECT_EQ(hextest::FileBytes(tmp / L"two.bin"), "2222");
+    EXPECT_EQ(test::ReadAll(tmp / L"two.bin"), "2222");
 }

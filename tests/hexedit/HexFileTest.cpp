@@ -1,5 +1,6 @@
 // Loading and saving in the hex window: save, save as, failures that keep the old file, the close
 // rule, names outside the ANSI code page, and files too big for memory.
+#include "fileops/FileCheck.h"
 #include "hexedit/HexSupport.h"
 #include "common/Settings.h"
 #include "resource.h"
@@ -77,7 +78,7 @@ TEST_F(HexFiles, SaveWritesTheBytesAndClearsTheMark)
     Script script({});
     Command(w, IDM_HEX_SAVE);
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(hextest::FileBytes(path), "zBCDEF");
+    EXPECT_EQ(test::ReadAll(path), "zBCDEF");
     EXPECT_FALSE(w->View().Editor().modified);
     EXPECT_EQ(FilesIn(tmp.Path()), 1); // no temporary file left beside it
 }
@@ -93,12 +94,12 @@ TEST_F(HexFiles, AFailedWriteKeepsTheOldFileAndTheChanges)
     Script script({Box()});
     Command(w, IDM_HEX_SAVE);
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(hextest::FileBytes(path), original);
+    EXPECT_EQ(test::ReadAll(path), original);
     EXPECT_TRUE(w->View().Editor().modified);
     EXPECT_EQ(FilesIn(tmp.Path()), 1);
     hex::SetWriteFailureAfter(-1);
     Command(w, IDM_HEX_SAVE);
-    EXPECT_EQ(hextest::FileBytes(path), std::string(1, '\0') + original.substr(1));
+    EXPECT_EQ(test::ReadAll(path), std::string(1, '\0') + original.substr(1));
 }
 
 TEST_F(HexFiles, SaveAsAsksBeforeReplacingAndMovesTheTitle)
@@ -115,15 +116,15 @@ TEST_F(HexFiles, SaveAsAsksBeforeReplacingAndMovesTheTitle)
         ASSERT_EQ(script.BoxTexts().size(), 1u);
         EXPECT_EQ(script.BoxTexts()[0], other + hextest::LoadText(IDS_HEX_REPLACE));
     }
-    EXPECT_EQ(hextest::FileBytes(other), "other");
+    EXPECT_EQ(test::ReadAll(other), "other");
     EXPECT_TRUE(w->View().Editor().modified);
     {
         Script script({SaveDialog(other), Box(IDYES)});
         Command(w, IDM_HEX_SAVEAS);
         EXPECT_TRUE(script.Finished());
     }
-    EXPECT_EQ(hextest::FileBytes(other).substr(0, 4), "From");
-    EXPECT_EQ(hextest::FileBytes(path), "from");
+    EXPECT_EQ(test::ReadAll(other).substr(0, 4), "From");
+    EXPECT_EQ(test::ReadAll(path), "from");
     EXPECT_EQ(fw::GetText(w->Handle()), L" PD Hex Editor - " + other);
     EXPECT_FALSE(w->View().Editor().modified);
     {
@@ -132,7 +133,7 @@ TEST_F(HexFiles, SaveAsAsksBeforeReplacingAndMovesTheTitle)
         Command(w, IDM_HEX_SAVEAS);
         EXPECT_LE(script.Unexpected().size(), 0u);
     }
-    EXPECT_EQ(hextest::FileBytes(fresh), "From");
+    EXPECT_EQ(test::ReadAll(fresh), "From");
 }
 
 TEST_F(HexFiles, AFileThatCannotBeReadLeavesAnUntitledEditorThatCannotOverwriteIt)
@@ -179,7 +180,7 @@ TEST_F(HexFiles, TheCloseRuleAsksWithThePathAndKeepsTheSettings)
         EXPECT_TRUE(script.Finished());
     }
     EXPECT_FALSE(::IsWindow(wnd));
-    EXPECT_EQ(hextest::FileBytes(path), "close"); // the changes were let go
+    EXPECT_EQ(test::ReadAll(path), "close"); // the changes were let go
     EXPECT_EQ(GetProfileString(L"View", L"FontFace", L""), L"Fixedsys");
     EXPECT_EQ(GetProfileInt(L"Colors", L"SeparatorColorRed", -1), 192);
     EXPECT_EQ(GetProfileInt(L"View", L"WindowX", -1), 30);
@@ -202,7 +203,7 @@ TEST_F(HexFiles, NamesOutsideTheAnsiCodePageOpenAndSave)
     EXPECT_EQ(fw::GetText(w->Handle()), L" PD Hex Editor - " + path);
     Type(w, L"57");
     Command(w, IDM_HEX_SAVE);
-    EXPECT_EQ(hextest::FileBytes(path), "Wide");
+    EXPECT_EQ(test::ReadAll(path), "Wide");
 }
 
 TEST_F(HexFiles, SeveralWindowsEditTheirOwnFiles)
@@ -216,8 +217,8 @@ TEST_F(HexFiles, SeveralWindowsEditTheirOwnFiles)
     Type(second, L"31");
     Command(second, IDM_HEX_SAVE);
     EXPECT_FALSE(first->View().Editor().modified);
-    EXPECT_EQ(hextest::FileBytes(a), "aaaa");
-    EXPECT_EQ(hextest::FileBytes(b), "1bbb");
+    EXPECT_EQ(test::ReadAll(a), "aaaa");
+    EXPECT_EQ(test::ReadAll(b), "1bbb");
     ::SendMessageW(first->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(hex::CHexEditDialog::OpenWindows().size(), 1u);
 }
@@ -291,5 +292,5 @@ TEST_F(HexFiles, AboveALoweredLimitASmallFileIsPagedAndSavedInPlace)
     EXPECT_EQ(hextest::ClipboardText(), "Needle");
     Command(w, IDM_HEX_SAVE);
     content[2500000] = 'N';
-    EXPECT_TRUE(hextest::FileBytes(path) == content);
+    EXPECT_TRUE(test::ReadAll(path) == content);
 }

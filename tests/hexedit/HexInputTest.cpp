@@ -1,4 +1,5 @@
 // Real keys and mouse on a hex window, through the X server as a user would give them.
+#include "fileops/FileCheck.h"
 #include "hexedit/HexSupport.h"
 #include "resource.h"
 #include "support/Harness.h"
@@ -41,7 +42,7 @@ TEST_F(HexInput, LettersTypeDigitsAndCharactersAndTabSwitchesThePane)
     hex::CHexEditor& ed = w->View().Editor();
     // a, c and f are accelerator keys with Ctrl only: without it they are typed.
     Keys(L"a b c d e f", [&] { return ed.cursor == 3; });
-    EXPECT_EQ(hextest::FileBytes(path), "................");
+    EXPECT_EQ(test::ReadAll(path), "................");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(ed.doc.Buffer().Data()), 4), "\xab\xcd\xef.");
     Keys(L"Tab", [&] { return ed.pane == hex::Pane::Text; });
     Keys(L"x shift+a c", [&] { return ed.cursor == 6; });

@@ -6,30 +6,8 @@
 #include "tools/hexedit/ByteBuffer.h"
 #include "tools/hexedit/HexFile.h"
 #include <commctrl.h>
-#include <algorithm>
 
 namespace hextest {
-
-std::function<bool(MSG&)> mainPreTranslate;
-
-bool PumpUntil(const std::function<bool()>& cond, int timeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            if (fw::CDialog::PreTranslate(msg)) continue;
-            if (mainPreTranslate && mainPreTranslate(msg)) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (cond()) return true;
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= static_cast<DWORD>(timeoutMs)) return cond();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(10, timeoutMs - elapsed), QS_ALLINPUT);
-    }
-}
 
 namespace {
 Script* current = nullptr;
@@ -145,7 +123,7 @@ bool Xdotool(const std::wstring& arguments)
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     // Messages keep flowing meanwhile: the keys are read by this very thread.
-    bool done = PumpUntil([&] { return ::GetFileAttributesW(windowsMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
+    bool done = test::PumpUntil([&] { return ::GetFileAttributesW(windowsMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
     ::DeleteFileW(windowsMarker.c_str());
     return done;
 }
@@ -158,20 +136,7 @@ std::wstring XWindowId(HWND wnd)
 bool FocusForKeys(HWND wnd)
 {
     if (!Xdotool(L"windowactivate --sync " + XWindowId(wnd))) return false;
-    return PumpUntil([&] { return ::GetFocus() == wnd || ::IsChild(wnd, ::GetFocus()); });
-}
-
-std::string FileBytes(const std::wstring& path)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) bytes.append(buffer, got);
-    ::CloseHandle(file);
-    return bytes;
+    return test::PumpUntil([&] { return ::GetFocus() == wnd || ::IsChild(wnd, ::GetFocus()); });
 }
 
 std::wstring LoadText(int id) { return fw::LoadStr(id); }

@@ -55,11 +55,6 @@ protected:
     test::TempDir tmp;
 };
 
-// Dispatches messages until cond() holds, as the program's loop does: modeless dialogs first,
-// then the main window's accelerators when a test sets them here.
-bool PumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
-extern std::function<bool(MSG&)> mainPreTranslate;
-
 // Runs xdotool with these arguments and waits for it to end.
 bool Xdotool(const std::wstring& arguments);
 // The X window of a top-level window, for xdotool.
@@ -67,7 +62,6 @@ std::wstring XWindowId(HWND wnd);
 // Gives a window the keyboard focus through the window manager and waits until it has it.
 bool FocusForKeys(HWND wnd);
 
-std::string FileBytes(const std::wstring& path);
 std::wstring LoadText(int id);
 bool SetClipboardText(const std::string& text);
 std::string ClipboardText();

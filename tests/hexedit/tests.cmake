@@ -3,7 +3,8 @@ pd_test(hexedit_unit_tests SOURCES unit/main.cpp hexedit/ByteBufferTest.cpp hexe
   hexedit/SearchTest.cpp hexedit/EditorTest.cpp)
 target_link_libraries(hexedit_unit_tests PRIVATE pdtestsupport)
 
-pd_test(hexedit_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp hexedit/HexSupport.cpp hexedit/HexWindowTest.cpp
+pd_test(hexedit_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp fileops/Answers.cpp fileops/FileCheck.cpp
+  hexedit/HexSupport.cpp hexedit/HexWindowTest.cpp
   hexedit/HexInputTest.cpp hexedit/HexCommandsTest.cpp
   hexedit/HexFileTest.cpp hexedit/HexDispatchTest.cpp SUITES HexWindow HexInput HexCommands HexFiles HexDispatch)
 target_link_libraries(hexedit_gui_tests PRIVATE psapi)

@@ -152,13 +152,7 @@ bool CHexEditor::Find(const CPatternSearch& search, bool backwards, bool again)
     Offset position = cursor;
     if (again) position = backwards ? cursor + length - 1 : cursor + 1;
     Offset found = FindInDocument(doc, search, backwards, position);
-    if (found < 0) return false;
-    cursor = found;
-    nibble = 0;
-    sel.active = false;
-    SetTop(CursorLine());
-    FollowCaretColumn();
-    return true;
+    return found >= 0 && GoTo(found);
 }
 
 bool CHexEditor::GoTo(Offset target)

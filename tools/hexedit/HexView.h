@@ -87,6 +87,7 @@ private:
     void GoToCommand();
     void CharsetCommand();
     void FontCommand();
+    void ApplyFont();
     void ColorCommand(UINT id);
     bool PutOnClipboard(Offset start, Offset count);
     bool ClipboardText(std::string& text) const;

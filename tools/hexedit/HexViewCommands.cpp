@@ -269,13 +269,7 @@ void CHexView::CharsetCommand()
     else fontSize = static_cast<int>(size);
     ed.charset = box.ansi ? CharsetAnsi : CharsetOem;
     BuildCellCharacters(ed.charset, cells);
-    WriteSettings();
-    CreateFontNow();
-    Layout(clientWidth, clientHeight);
-    if (hasFocus) {
-        OnFocus(false);
-        OnFocus(true);
-    }
+    ApplyFont();
 }
 
 void CHexView::FontCommand()
@@ -292,9 +286,15 @@ void CHexView::FontCommand()
     fontSize = chosen.lfHeight;
     fontWeight = chosen.lfWeight;
     fontFace = chosen.lfFaceName;
+    ApplyFont();
+}
+
+void CHexView::ApplyFont()
+{
     WriteSettings();
     CreateFontNow();
     Layout(clientWidth, clientHeight);
+    // The caret takes the new cell size.
     if (hasFocus) {
         OnFocus(false);
         OnFocus(true);

@@ -44,6 +44,18 @@ void AppendLittleEndian(std::vector<uint8_t>& out, uint64_t value, int width)
     for (int i = 0; i < width; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
+template <typename Float, typename Bits>
+bool AppendFloat(const char* first, const char* last, std::vector<uint8_t>& out)
+{
+    Float number = 0;
+    auto [end, error] = std::from_chars(first, last, number);
+    if (error != std::errc() || end != last) return false;
+    Bits bits = 0;
+    std::memcpy(&bits, &number, sizeof bits);
+    AppendLittleEndian(out, bits, sizeof bits);
+    return true;
+}
+
 // The bytes of one code's value; false when the value is no number of its format.
 bool ConvertValue(char type, char format, std::string_view value, std::vector<uint8_t>& out)
 {
@@ -64,22 +76,8 @@ bool ConvertValue(char type, char format, std::string_view value, std::vector<ui
         AppendLittleEndian(out, number, width);
         return true;
     }
-    if (format == 'l') {
-        float number = 0;
-        auto [end, error] = std::from_chars(first, last, number);
-        if (error != std::errc() || end != last) return false;
-        uint32_t bits = 0;
-        std::memcpy(&bits, &number, sizeof bits);
-        AppendLittleEndian(out, bits, 4);
-        return true;
-    }
-    double number = 0;
-    auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc() || end != last) return false;
-    uint64_t bits = 0;
-    std::memcpy(&bits, &number, sizeof bits);
-    AppendLittleEndian(out, bits, 8);
-    return true;
+    if (format == 'l') return AppendFloat<float, uint32_t>(first, last, out);
+    return AppendFloat<double, uint64_t>(first, last, out);
 }
 
 // At text[i] == '<': the length of the code there with its bytes appended, or 0 when none starts here.
