@@ -9,3 +9,8 @@ pd_test(hexedit_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp fileops/Answers.c
   hexedit/HexFileTest.cpp hexedit/HexDispatchTest.cpp SUITES HexWindow HexInput HexCommands HexFiles HexDispatch)
 target_link_libraries(hexedit_gui_tests PRIVATE psapi)
 target_link_libraries(hexedit_gui_tests PRIVATE pdtestsupport)
+
+# The benchmark's driver (bench/hexedit_bench.sh): load and find as the window does them.
+add_executable(hexbench ${CMAKE_CURRENT_LIST_DIR}/BenchMain.cpp)
+target_link_libraries(hexbench PRIVATE pdcore)
+target_link_options(hexbench PRIVATE ${PD_STATIC_LINK} -municode)

@@ -8,6 +8,7 @@ namespace hex {
 
 namespace {
 constexpr DWORD IoChunk = 16 << 20;
+constexpr DWORD LoadChunk = 1 << 20;
 int64_t writeFailureAfter = -1;
 int64_t written = 0;
 
@@ -102,7 +103,9 @@ FileResult LoadDocument(const std::wstring& path, CHexDocument& doc)
     buffer.SetLast(size.QuadPart - 1);
     uint8_t* data = buffer.Data();
     for (Offset done = 0; done < size.QuadPart;) {
-        DWORD part = static_cast<DWORD>(std::min<Offset>(size.QuadPart - done, IoChunk)), got = 0;
+        DWORD part = static_cast<DWORD>(std::min<Offset>(size.QuadPart - done, LoadChunk)), got = 0;
+        // Fresh pages touched here cost a third less than the same pages faulted in by the read.
+        for (DWORD page = 0; page < part; page += 4096) data[done + page] = 0;
         // A short read (the file shrank meanwhile) is a failure like any other.
         if (!::ReadFile(file, data + done, part, &got, nullptr) || got == 0) {
             FileResult result = Failure(IDS_HEX_READERROR);
