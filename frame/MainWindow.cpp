@@ -1,5 +1,6 @@
 // Main window creation in its fixed order, the window placement and the saving at close.
 #include "frame/MainWindow.h"
+#include "framework/Dialog.h"
 #include "common/Program.h"
 #include "fileops/FileSystem.h"
 #include "common/Settings.h"
@@ -285,6 +286,8 @@ bool CMainWindow::PreTranslate(MSG& msg)
 
 bool CMainWindow::OnClose()
 {
+    // Tool windows with unsaved work ask first; one the user keeps open keeps the program open.
+    if (!fw::CDialog::CloseModelessForExit()) return true;
     ::KillTimer(hwnd, TimerClock);
     SavePlacement();
     SaveColumnWidths();

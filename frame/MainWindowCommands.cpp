@@ -34,7 +34,7 @@ const Route Routes[] = {
     {IDM_VIEW, PanelRequest, req::View, 0, true},
     {IDM_EDIT, PanelRequest, req::Edit, 0, true},
     {IDM_EDITNEW, PanelRequest, req::EditNew, 0, true},
-    {IDM_HEXEDIT, PanelRequest, req::HexEdit, 0, false},
+    {IDM_HEXEDIT, PanelRequest, req::HexEdit, 0, true},
     {IDM_COPY, PanelFocus, req::Copy, 0, true},
     {IDM_RENMOVE, PanelFocus, req::RenMove, 0, true},
     {IDM_MKDIR, PanelFocus, req::MkDir, 0, true},

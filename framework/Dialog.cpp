@@ -46,9 +46,34 @@ CDialog* CDialog::FromHandle(HWND wnd)
 
 bool CDialog::PreTranslate(MSG& msg)
 {
+    HWND target = nullptr;
     for (HWND wnd : modelessDialogs)
-        if (::IsWindow(wnd) && ::IsWindowVisible(wnd) && ::IsDialogMessageW(wnd, &msg)) return true;
-    return false;
+        if ((msg.hwnd == wnd || ::IsChild(wnd, msg.hwnd)) && ::IsWindowVisible(wnd)) {
+            target = wnd;
+            break;
+        }
+    if (!target) return false;
+    // The hook may end the dialog, so the list is not walked after it.
+    CDialog* dialog = FromHandle(target);
+    if (dialog && dialog->PreTranslateMessage(msg)) return true;
+    return ::IsWindow(target) && ::IsDialogMessageW(target, &msg);
+}
+
+bool CDialog::CloseModelessForExit()
+{
+    std::vector<HWND> open = modelessDialogs;
+    bool allClosed = true;
+    for (HWND wnd : open) {
+        CDialog* dialog = ::IsWindow(wnd) ? FromHandle(wnd) : nullptr;
+        if (dialog && !dialog->CloseForExit()) allClosed = false;
+    }
+    return allClosed;
+}
+
+void CDialog::DispatchDirectly(const MSG& msg)
+{
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
 }
 
 void CDialog::End(INT_PTR result)

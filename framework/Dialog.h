@@ -23,8 +23,14 @@ public:
 
     // The dialog object of a window made by this class, or null.
     static CDialog* FromHandle(HWND wnd);
-    // Lets the message loop give keyboard messages to open modeless dialogs.
+    // Lets the message loop give keyboard messages to open modeless dialogs: first to the
+    // dialog's own PreTranslateMessage, then to the dialog manager.
     static bool PreTranslate(MSG& msg);
+    // Applies every open modeless dialog's close rule before the program ends; false when one
+    // of them stays open (the user kept it), and the program should stay too.
+    static bool CloseModelessForExit();
+    // Hands a keyboard message straight to its window, with no dialog navigation.
+    static void DispatchDirectly(const MSG& msg);
 
     void End(INT_PTR result);
 
@@ -42,6 +48,12 @@ protected:
     virtual bool OnCommand(UINT id, UINT code, HWND control) { return false; }
     virtual INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     virtual void OnDestroyed() {}
+    // Messages for this modeless dialog or its controls before the dialog manager sees them:
+    // an editor-like dialog keeps arrows and Tab from dialog navigation here. True: handled.
+    virtual bool PreTranslateMessage(MSG& msg) { return false; }
+    // Called when the program is about to end: true when the dialog may go (it may destroy
+    // itself), false when it stays open. Modeless dialogs without unsaved work just go.
+    virtual bool CloseForExit() { return true; }
 
     HWND hwnd = nullptr;
 

@@ -1,6 +1,7 @@
 // The panel's handlers for the requests the main window posts to it.
 #include "panel/FileList.h"
 #include "panel/PanelRequests.h"
+#include "panel/FileListHex.h"
 
 bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -17,6 +18,7 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::View: ViewOrEditCurrent(false); return true;
     case req::Edit: ViewOrEditCurrent(true); return true;
     case req::EditNew: EditNewFile(); return true;
+    case req::HexEdit: HexEditCurrent(*this); return true;
     case req::ChangeDir: ChangeDirectory(); return true;
     case req::Copy:
         CopyMarked();

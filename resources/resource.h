@@ -14,8 +14,11 @@
 //     DELETEDIR 3200-3219, CALCSPACE 3260-3279; RENAME and NEWDIR share the one-field ids;
 //     FILEATTR, FILEATTRALL, DIRATTR, DIRATTRALL use the fixed ids 1260, 1570-1640, 1930-1960;
 //     STATUSREMOVE and STATUSCALC use only 1260
+//     hex editor: the fixed ids 41000-41008 in its dialogs ("IDD_FINDDIALOG" ... "IDD_CHARACTERSETDIALOG"),
+//     labels and extra controls 3600-3699; its menu and accelerator table are 111, commands 40004-41017
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
-//     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move
+//     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
+//     9500-9599 hex editor
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -316,3 +319,75 @@
 #define IDC_SPACE_DIRS          3261
 #define IDC_SPACE_FILES         3262
 #define IDC_SPACE_BYTES         3263
+
+// ---- hex editor: menu and accelerator table 111, commands 40004-41017 (fixed by the design)
+#define IDR_HEXEDIT             111
+#define IDM_HEX_TOP             40004
+#define IDM_HEX_BOTTOM          40005
+#define IDM_HEX_COLUMNLEFT      40007
+#define IDM_HEX_COLUMNRIGHT     40008
+#define IDM_HEX_LINEUP          40009
+#define IDM_HEX_LINEDOWN        40010
+#define IDM_HEX_SAVE            40011
+#define IDM_HEX_SAVEAS          40012
+#define IDM_HEX_PANE            40014
+#define IDM_HEX_FIND            40015
+#define IDM_HEX_GOTO            40016
+#define IDM_HEX_NOTHING         40023
+#define IDM_HEX_SELRIGHT        40029
+#define IDM_HEX_SELLEFT         40030
+#define IDM_HEX_SELUP           40031
+#define IDM_HEX_SELDOWN         40032
+#define IDM_HEX_SELLINEEND      40033
+#define IDM_HEX_SELLINESTART    40034
+#define IDM_HEX_SELTOSTART      40035
+#define IDM_HEX_SELTOEND        40036
+#define IDM_HEX_TEXTCOLOR       40039
+#define IDM_HEX_BKCOLOR         40040
+#define IDM_HEX_CHARSET         40047
+#define IDM_HEX_DELETE          40048
+#define IDM_HEX_INSERT          40049
+#define IDM_HEX_BACKSPACE       40050
+#define IDM_HEX_SELECTALL       40051
+#define IDM_HEX_SELPAGEDOWN     40056
+#define IDM_HEX_SELPAGEUP       40057
+#define IDM_HEX_SEPCOLOR        40064
+#define IDM_HEX_CLOSE           40093
+#define IDM_HEX_CUT             40094
+#define IDM_HEX_COPY            40095
+#define IDM_HEX_PASTE           40096
+#define IDM_HEX_FINDNEXT        41016
+#define IDM_HEX_FONT            41017
+// ---- hex editor dialogs: the fields 41000-41008 (fixed by the design), labels 3600-3699
+#define IDC_HEX_FIELD           41000
+#define IDC_HEX_OPTION1         41001
+#define IDC_HEX_OPTION2         41002
+#define IDC_HEX_OPTION3         41003
+#define IDC_HEX_FIELD2          41004
+#define IDC_HEX_FIELD3          41008
+#define IDC_HEX_LABEL1          3600
+#define IDC_HEX_LABEL2          3601
+#define IDC_HEX_LABEL3          3602
+#define IDC_HEX_GROUP           3603
+#define IDC_HEX_INSERTMODE      3604
+// ---- hex editor strings (the ids of the design); 4177 and 4197-4200 are the general file texts
+#define IDS_HEX_NOROOM          4177
+#define IDS_HEX_CANTOPEN        4197
+#define IDS_HEX_CANTCREATE      4198
+#define IDS_HEX_READERROR       4199
+#define IDS_HEX_WRITEERROR      4200
+#define IDS_HEX_UNSAVED         8060
+#define IDS_HEX_NOTFOUND        8070
+#define IDS_HEX_EMPTYPATTERN    8080
+#define IDS_HEX_ENDBEFORESTART  8090
+#define IDS_HEX_CUTBEYOND       8110
+#define IDS_HEX_BADSTART        8120
+#define IDS_HEX_BADEND          8130
+#define IDS_HEX_BADCOUNT        8140
+#define IDS_HEX_BADFONTSIZE     8150
+#define IDS_HEX_BACKSPACEFAILED 8160
+#define IDS_HEX_BADGOTO         8170
+// ---- hex editor strings (our own, 9500-9599)
+#define IDS_HEX_NOTPAGED        9500
+#define IDS_HEX_REPLACE         9501
+#define IDS_HEX_SAVEFAILED      9502

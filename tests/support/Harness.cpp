@@ -7,6 +7,8 @@
 
 namespace test {
 
+std::function<bool(MSG&)> extraPreTranslate;
+
 bool PumpUntil(const std::function<bool()>& cond, int timeoutMs)
 {
     DWORD start = ::GetTickCount();
@@ -15,6 +17,7 @@ bool PumpUntil(const std::function<bool()>& cond, int timeoutMs)
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) continue;
             if (fw::CDialog::PreTranslate(msg)) continue;
+            if (extraPreTranslate && extraPreTranslate(msg)) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }

@@ -14,6 +14,9 @@ namespace test {
 
 // Dispatches messages until cond() holds or timeoutMs passes; returns cond().
 bool PumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
+// When set, offered each message after the modeless dialogs, as the program's loop offers it to
+// the main window's accelerators (tests that press real keys set it).
+extern std::function<bool(MSG&)> extraPreTranslate;
 // Dispatches messages for the given time.
 void Pump(int ms);
 
