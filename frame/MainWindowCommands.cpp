@@ -3,6 +3,7 @@
 #include "common/Program.h"
 #include "common/RecentDirectories.h"
 #include "common/Settings.h"
+#include "fileops/FileSystem.h"
 #include "frame/DirHistDialog.h"
 #include "framework/TextDialog.h"
 #include "framework/Dialog.h"
@@ -346,7 +347,7 @@ void CMainWindow::GoRootOrParent(bool isLeft, bool root)
         size_t slash = target.find_last_of(L'\\', target.size() - (target.back() == L'\\' ? 2 : 1));
         target = slash == std::wstring::npos || slash < 3 ? target.substr(0, 3) : target.substr(0, slash);
     }
-    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) p.path = target;
+    if (::GetFileAttributesW(LongPath(target).c_str()) != INVALID_FILE_ATTRIBUTES) p.path = target;
     ::SetCurrentDirectoryW(p.path.c_str());
     p.keepMarks = false;
     int d = 0;

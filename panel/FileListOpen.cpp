@@ -2,6 +2,7 @@
 #include "panel/FileList.h"
 #include "common/Program.h"
 #include "fileops/FileSystem.h"
+#include "fileops/PathRules.h"
 #include "common/RecentDirectories.h"
 #include "common/Settings.h"
 #include "fileops/ShortNames.h"
@@ -94,13 +95,15 @@ void CFileList::EditNewFile()
 bool CFileList::EnterDirectory(const std::wstring& name, bool parent)
 {
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
-    ::SetCurrentDirectoryW(path.c_str());
-    std::wstring target = parent ? std::wstring(L"..") : EntryPath(path, name);
-    if (!::SetCurrentDirectoryW(target.c_str())) {
+    // Worked out from the panel's path rather than through the current directory, which the
+    // system limits to short paths.
+    std::wstring target = parent ? ParentDirectory(path) : EntryPath(path, name);
+    if (target.empty()) target = path;
+    if (!DirectoryExists(target)) {
         ShowLastError(8190);
         return false;
     }
-    path = CurrentDirectory();
+    path = target;
     keepMarks = false;
     int newDepth = 0;
     if (!path.empty() && path.back() != L'\\')

@@ -15,7 +15,7 @@
 //     FILEATTR, FILEATTRALL, DIRATTR, DIRATTRALL use the fixed ids 1260, 1570-1640, 1930-1960;
 //     STATUSREMOVE and STATUSCALC use only 1260
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
-//     9200-9299 command line and buttons, 4700-4706 copy and move
+//     9200-9299 command line and buttons, 4700-4706 copy and move, 9300-9349 copy, move and delete safety
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -125,6 +125,9 @@
 #define IDS_RENAME_LINK         9101
 #define IDS_ATTR_SEVERALFILES   9102
 #define IDS_ATTR_SEVERALDIRS    9103
+// ---- strings: copy, move and delete safety (our own, 9300-9349)
+#define IDS_MOVE_NEWENTRIES     9300
+#define IDS_MOVE_DIRKEPT        9301
 
 // ---- commands
 #define IDM_HELP                57670
