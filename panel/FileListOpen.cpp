@@ -95,8 +95,7 @@ void CFileList::EditNewFile()
 bool CFileList::EnterDirectory(const std::wstring& name, bool parent)
 {
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
-    // Worked out from the panel's path rather than through the current directory, which the
-    // system limits to short paths.
+    // Worked out from the panel's path: the current directory cannot hold a long one.
     std::wstring target = parent ? ParentDirectory(path) : EntryPath(path, name);
     if (target.empty()) target = path;
     if (!DirectoryExists(target)) {
@@ -120,7 +119,7 @@ void CFileList::OpenCurrentEntry()
 {
     const FileEntry* entry = Entry(list.GetFocusedItem());
     if (!entry) return;
-    if (drive != L"FTP") ::SetCurrentDirectoryW(path.c_str());
+    if (drive != L"FTP") MakeCurrentDirectory(path);
     RememberPosition();
     if (entry->kind == EntryDirectory || entry->kind == EntryParent) {
         if (drive == L"FTP") return; // the FTP source enters its own directories
@@ -185,12 +184,15 @@ void CFileList::ChangeDirectory()
     if (dialog.DoModal(hwnd) != IDOK || dialog.Text().empty()) return;
     if (drive == L"FTP") return; // the FTP source changes its own directories
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
-    ::SetCurrentDirectoryW(path.c_str());
-    if (!::SetCurrentDirectoryW(dialog.Text().c_str())) {
+    // Resolved against the panel's path rather than through the current directory, which the
+    // system limits to short paths.
+    std::wstring target = ResolveTarget(dialog.Text(), path);
+    while (target.size() > RootLength(target) && target.back() == L'\\') target.pop_back();
+    if (!DirectoryExists(target)) {
         ShowLastError(8190);
         return;
     }
-    path = CurrentDirectory();
+    path = target;
     if (path.size() >= 2 && path[1] == L':') drive = path.substr(0, 3);
     depth = 0;
     for (int i = 0; i < PanelDepths; ++i) topIndex[i] = focusIndex[i] = 0;

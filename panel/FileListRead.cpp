@@ -118,7 +118,8 @@ int CFileList::ReadLocalDirectory()
     bool showHiddenDirs = GetProfileInt(L"Algemeen", L"HiddenDir", 0) != 0;
 
     path = ExistingDirectory(path);
-    ::SetCurrentDirectoryW(path.c_str());
+    // Reading goes by full paths: a directory too deep to be made current is read all the same.
+    MakeCurrentDirectory(path);
     depth = CountDepth(path);
 
     if (path.size() > 3) AddEntry(1, 0, L"..", true, false, false, false, false, 0, 0, 0, true, true, false);

@@ -20,6 +20,10 @@ printf keep > "$links/copy/T/keep.txt"; printf keep > "$links/delete/T/keep.txt"
 ln -s "$links/copy/T" "$links/copy/T/loop"
 ln -s "$links/delete/T" "$links/delete/T/loop"
 ln -s "$links/delete/victim" "$links/delete/T/out"
+# Other ways into one directory: into/alias -> into/D, into/subalias -> into/D/sub.
+mkdir -p "$links/into/D/sub"; printf f > "$links/into/D/sub/f.txt"
+ln -s "$links/into/D" "$links/into/alias"
+ln -s "$links/into/D/sub" "$links/into/subalias"
 export PD_LINK_FIXTURE="Z:$(printf '%s' "$links" | tr / '\\')"
 cd "$build"
 ctest --output-on-failure --timeout 300 --repeat until-pass:2 "$@" </dev/null > "$build/ctest.log" 2>&1
