@@ -317,13 +317,13 @@ int CFileOperation::CopyDirectoryAs(const std::wstring& source, const std::wstri
     // Checked before anything is made, by identity: the same directory reached through another
     // drive, a short name or a link would otherwise be copied into itself without end. Below the
     // outermost level only a target that already exists can lead back into the source.
-    bool maybeElsewhere = outermost || DirectoryExists(newDirectory);
+    bool exists = DirectoryExists(newDirectory);
     if (newDirectory.empty() || IsSameOrBelow(newDirectory, source) ||
-        (maybeElsewhere && LiesInside(newDirectory, source))) {
+        ((outermost || exists) && LiesInside(newDirectory, source))) {
         ui.ShowProblem(IDS_COPY_INTOITSELF, source);
         return OpFailed;
     }
-    if (!DirectoryExists(newDirectory) && !MakeDirectoryPath(newDirectory)) {
+    if (!exists && !MakeDirectoryPath(newDirectory)) {
         ui.ShowProblem(IDS_COPY_MKDIRFAILED, newDirectory);
         return OpFailed;
     }
