@@ -24,6 +24,7 @@ public:
     void ShowProblem(int textId, const std::wstring& detail) override;
     void ShowWarning(int textId) override;
     bool RecycleMode() const override { return state.recycleMode; }
+    HWND Owner() const override { return dialog.Handle() ? dialog.Handle() : mainWindow; }
 
 private:
     OperationState& state;

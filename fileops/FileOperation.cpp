@@ -1,6 +1,7 @@
 // Copy and move of files and trees that never lose data, and the link-safe tree delete.
 #include "fileops/FileOperation.h"
 #include "common/Settings.h"
+#include "fileops/FileIdentity.h"
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "framework/Handles.h"
@@ -15,6 +16,8 @@ uint64_t ToUInt64(const FILETIME& ft)
 {
     return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
+
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 struct FoundEntry {
     std::wstring name;
@@ -34,51 +37,34 @@ bool ListDirectory(const std::wstring& directory, std::vector<FoundEntry>& out)
     return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-bool IsLinkedDirectory(DWORD attributes)
-{
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// The path the system reaches through every link in path; empty when it cannot be opened.
-std::wstring FinalPath(const std::wstring& path)
-{
-    fw::UniqueFile file(::CreateFileW(LongPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file) return std::wstring();
-    std::wstring out(512, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        DWORD n = ::GetFinalPathNameByHandleW(file.Get(), &out[0], static_cast<DWORD>(out.size()), FILE_NAME_NORMALIZED);
-        if (n == 0) return std::wstring();
-        if (n < out.size()) {
-            out.resize(n);
-            return out;
-        }
-        out.assign(n + 1, L'\0');
-    }
-    return std::wstring();
-}
-
 bool SameIdentity(HANDLE a, HANDLE b)
 {
-    BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (!::GetFileInformationByHandle(a, &ia) || !::GetFileInformationByHandle(b, &ib)) return true;
-    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-           ia.nFileIndexLow == ib.nFileIndexLow;
+    FileIdentity ia, ib;
+    if (!IdentityOf(a, ia) || !IdentityOf(b, ib)) return true;
+    return ia == ib;
 }
 
 // Two names of one file (hard links, other spellings) are found by the file's identity.
 bool SameFile(const std::wstring& a, const std::wstring& b)
 {
-    auto identity = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-        fw::UniqueFile file(::CreateFileW(LongPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        return file && ::GetFileInformationByHandle(file.Get(), &info);
-    };
-    BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (!identity(a, ia) || !identity(b, ib)) return false;
-    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-           ia.nFileIndexLow == ib.nFileIndexLow && (ia.nFileIndexHigh | ia.nFileIndexLow) != 0;
+    FileIdentity ia, ib;
+    return IdentityOf(a, ia) && IdentityOf(b, ib) && ia == ib && ia.Known();
+}
+
+// Deletes the file behind a handle opened with delete access, read-only or not.
+bool DeleteThroughHandle(HANDLE file, DWORD attributes)
+{
+    bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (readOnly) ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) return true;
+    DWORD error = ::GetLastError();
+    basic.FileAttributes = attributes;
+    if (readOnly) ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
+    ::SetLastError(error);
+    return false;
 }
 
 // A fresh file beside the target; the target itself is replaced only by the finished copy.
@@ -115,23 +101,12 @@ std::wstring CFileOperation::TargetName(const std::wstring& source, const std::w
 
 int CFileOperation::CopyFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory)
 {
-    return CopyFileAs(source, TargetName(source, target, targetIsDirectory), false);
+    return CopyChecked(source, TargetName(source, target, targetIsDirectory), false);
 }
 
 int CFileOperation::MoveFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory)
 {
-    return CopyFileAs(source, TargetName(source, target, targetIsDirectory), true);
-}
-
-int CFileOperation::CopyFileAs(const std::wstring& source, const std::wstring& targetName, bool moving)
-{
-    int result = CopyChecked(source, targetName, moving);
-    if (result != OpDone || !moving) return result;
-    if (!DeleteOneFile(source)) {
-        ui.ShowProblem(IDS_DELETE_FAILED, source);
-        return OpFailed;
-    }
-    return OpDone;
+    return CopyChecked(source, TargetName(source, target, targetIsDirectory), true);
 }
 
 int CFileOperation::CopyChecked(const std::wstring& source, const std::wstring& targetName, bool moving)
@@ -149,6 +124,54 @@ int CFileOperation::CopyChecked(const std::wstring& source, const std::wstring& 
     return CopyData(source, targetName, moving);
 }
 
+bool CFileOperation::MayReplace(const WIN32_FILE_ATTRIBUTE_DATA& sourceInfo, const std::wstring& targetName,
+                                bool moving, int& result)
+{
+    WIN32_FILE_ATTRIBUTE_DATA targetInfo = {};
+    if (!::GetFileAttributesExW(LongPath(targetName).c_str(), GetFileExInfoStandard, &targetInfo)) return true;
+    if (targetInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        ::SetLastError(ERROR_ALREADY_EXISTS);
+        ui.ShowError(IDS_COPY_CANTCREATE);
+        result = OpFailed;
+        return false;
+    }
+    if (targetInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+        // The replacement of a read-only file is refused here, as creating it would be.
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        ui.ShowError(IDS_COPY_CANTCREATE);
+        result = OpFailed;
+        return false;
+    }
+    if (onlyNewer) {
+        if (ToUInt64(targetInfo.ftLastWriteTime) < ToUInt64(sourceInfo.ftLastWriteTime)) return true;
+        // Not copied: a move must then keep its source, a copy counts it as done.
+        result = moving ? OpFailed : OpDone;
+        return false;
+    }
+    if (overwriteAll || GetProfileInt(L"Algemeen", L"BevestigingOverwrite", 1) != 1) return true;
+    OverwriteQuestion q;
+    q.targetDirectory = DirectoryPart(targetName);
+    q.name = LastPart(targetName);
+    q.sourceSize = (static_cast<uint64_t>(sourceInfo.nFileSizeHigh) << 32) | sourceInfo.nFileSizeLow;
+    q.targetSize = (static_cast<uint64_t>(targetInfo.nFileSizeHigh) << 32) | targetInfo.nFileSizeLow;
+    q.sourceTime = ToUInt64(sourceInfo.ftLastWriteTime);
+    q.targetTime = ToUInt64(targetInfo.ftLastWriteTime);
+    q.offerAll = itemCount >= 2;
+    switch (ui.ConfirmOverwrite(q)) {
+    case OverwriteAnswer::Overwrite: return true;
+    case OverwriteAnswer::OverwriteAll: overwriteAll = true; return true;
+    case OverwriteAnswer::Cancel:
+        ui.RequestCancel();
+        overwriteAll = false;
+        result = OpAbort;
+        return false;
+    case OverwriteAnswer::Skip: break;
+    }
+    overwriteAll = false;
+    result = OpFailed;
+    return false;
+}
+
 int CFileOperation::CopyData(const std::wstring& source, const std::wstring& targetName, bool moving)
 {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[BufferSize]());
@@ -157,53 +180,30 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
         return OpFailed;
     }
 
-    WIN32_FILE_ATTRIBUTE_DATA sourceInfo = {}, targetInfo = {};
+    WIN32_FILE_ATTRIBUTE_DATA sourceInfo = {};
     if (!::GetFileAttributesExW(LongPath(source).c_str(), GetFileExInfoStandard, &sourceInfo)) {
         ui.ShowError(IDS_COPY_CANTOPEN);
         return OpFailed;
     }
-    if (::GetFileAttributesExW(LongPath(targetName).c_str(), GetFileExInfoStandard, &targetInfo)) {
-        if (targetInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ::SetLastError(ERROR_ALREADY_EXISTS);
-            ui.ShowError(IDS_COPY_CANTCREATE);
-            return OpFailed;
-        }
-        if (targetInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            // The replacement of a read-only file is refused here, as creating it would be.
-            ::SetLastError(ERROR_ACCESS_DENIED);
-            ui.ShowError(IDS_COPY_CANTCREATE);
-            return OpFailed;
-        }
-        if (onlyNewer) {
-            // Not copied: a move must then keep its source, a copy counts it as done.
-            if (ToUInt64(targetInfo.ftLastWriteTime) >= ToUInt64(sourceInfo.ftLastWriteTime))
-                return moving ? OpFailed : OpDone;
-        } else if (!overwriteAll && GetProfileInt(L"Algemeen", L"BevestigingOverwrite", 1) == 1) {
-            OverwriteQuestion q;
-            q.targetDirectory = DirectoryPart(targetName);
-            q.name = LastPart(targetName);
-            q.sourceSize = (static_cast<uint64_t>(sourceInfo.nFileSizeHigh) << 32) | sourceInfo.nFileSizeLow;
-            q.targetSize = (static_cast<uint64_t>(targetInfo.nFileSizeHigh) << 32) | targetInfo.nFileSizeLow;
-            q.sourceTime = ToUInt64(sourceInfo.ftLastWriteTime);
-            q.targetTime = ToUInt64(targetInfo.ftLastWriteTime);
-            q.offerAll = itemCount >= 2;
-            switch (ui.ConfirmOverwrite(q)) {
-            case OverwriteAnswer::Overwrite: break;
-            case OverwriteAnswer::OverwriteAll: overwriteAll = true; break;
-            case OverwriteAnswer::Cancel:
-                ui.RequestCancel();
-                overwriteAll = false;
-                return OpAbort;
-            case OverwriteAnswer::Skip:
-                overwriteAll = false;
-                return OpFailed;
-            }
-        }
+    // Only a target that is there now may be replaced, and only as the user or the settings allow.
+    bool mayReplace = false;
+    if (::GetFileAttributesW(LongPath(targetName).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        int result = OpFailed;
+        if (!MayReplace(sourceInfo, targetName, moving, result)) return result;
+        mayReplace = true;
     }
 
     ui.ShowNames(source, targetName);
-    fw::UniqueFile in(::CreateFileW(LongPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // A moved file goes through the handle that read it, which keeps writers out until then.
+    bool byHandle = moving && !ui.RecycleMode() && !IsLink(source, sourceInfo.dwFileAttributes);
+    DWORD access = GENERIC_READ | (byHandle ? DELETE | FILE_WRITE_ATTRIBUTES : 0);
+    fw::UniqueFile in(::CreateFileW(LongPath(source).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in && byHandle) {
+        byHandle = false;
+        in.Reset(::CreateFileW(LongPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    }
     if (!in) {
         ui.ShowError(IDS_COPY_CANTOPEN);
         return OpFailed;
@@ -245,45 +245,85 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
 
     FILETIME created, accessed, written;
     if (::GetFileTime(in.Get(), &created, &accessed, &written)) ::SetFileTime(out.Get(), &created, &accessed, &written);
-    in.Reset();
     if (!::CloseHandle(out.Release())) {
         DiscardKeepingError(tempName);
         ui.ShowError(IDS_COPY_WRITEERROR);
         return OpFailed;
     }
-    if (!::MoveFileExW(LongPath(tempName).c_str(), LongPath(targetName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DiscardKeepingError(tempName);
-        ui.ShowError(IDS_COPY_CANTCREATE);
-        return OpFailed;
+    int result = OpFailed;
+    if (!PlaceCopy(tempName, targetName, sourceInfo, mayReplace, moving, result)) return result;
+    if (!moving) return OpDone;
+    return RemoveMovedFile(source, in.Release(), byHandle, sourceInfo.dwFileAttributes);
+}
+
+bool CFileOperation::PlaceCopy(const std::wstring& tempName, const std::wstring& targetName,
+                               const WIN32_FILE_ATTRIBUTE_DATA& sourceInfo, bool mayReplace, bool moving, int& result)
+{
+    for (;;) {
+        DWORD flags = mayReplace ? MOVEFILE_REPLACE_EXISTING : 0;
+        if (::MoveFileExW(LongPath(tempName).c_str(), LongPath(targetName).c_str(), flags)) return true;
+        DWORD error = ::GetLastError();
+        bool appeared = !mayReplace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
+        if (!appeared) {
+            DiscardKeepingError(tempName);
+            ui.ShowError(IDS_COPY_CANTCREATE);
+            result = OpFailed;
+            return false;
+        }
+        // Someone made the target while the copy was written: the same question as before it.
+        if (!MayReplace(sourceInfo, targetName, moving, result)) {
+            ::DeleteFileW(LongPath(tempName).c_str());
+            return false;
+        }
+        mayReplace = true;
     }
-    return OpDone;
+}
+
+int CFileOperation::RemoveMovedFile(const std::wstring& source, HANDLE opened, bool byHandle, DWORD attributes)
+{
+    fw::UniqueFile in(opened);
+    Removal removal;
+    if (byHandle) {
+        removal = DeleteThroughHandle(in.Get(), attributes) ? Removal::Done : Removal::Failed;
+        in.Reset();
+    } else {
+        in.Reset();
+        removal = DeleteOneFile(source);
+    }
+    if (removal == Removal::Done) return OpDone;
+    // The copy stays in the target; the source stays too, so nothing is lost.
+    if (removal == Removal::Failed) ui.ShowProblem(IDS_DELETE_FAILED, source);
+    return OpFailed;
 }
 
 int CFileOperation::CopyDirectory(const std::wstring& source, const std::wstring& target, bool targetIsDirectory)
 {
-    std::wstring newDirectory = TargetName(source, target, targetIsDirectory);
-    return CopyDirectoryAs(source, newDirectory, false);
+    return CopyDirectoryAs(source, TargetName(source, target, targetIsDirectory), false, true);
 }
 
 int CFileOperation::MoveDirectory(const std::wstring& source, const std::wstring& target, bool targetIsDirectory)
 {
-    std::wstring newDirectory = TargetName(source, target, targetIsDirectory);
-    int result = CopyDirectoryAs(source, newDirectory, true);
-    if (result != OpDone) return result;
-    return DeleteTree(source) == 0 ? OpDone : OpFailed;
+    return CopyDirectoryAs(source, TargetName(source, target, targetIsDirectory), true, true);
 }
 
-int CFileOperation::CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving)
+int CFileOperation::CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving,
+                                    bool outermost)
 {
-    if (IsLinkedDirectory(::GetFileAttributesW(LongPath(source).c_str()))) {
+    DWORD attributes = ::GetFileAttributesW(LongPath(source).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) && IsLink(source, attributes)) {
         ui.ShowProblem(IDS_COPY_LINKSKIPPED, source);
         return OpFailed;
     }
-    if (newDirectory.empty() || IsSameOrBelow(newDirectory, source)) {
+    // Checked before anything is made, by identity: the same directory reached through another
+    // drive, a short name or a link would otherwise be copied into itself without end. Below the
+    // outermost level only a target that already exists can lead back into the source.
+    bool exists = DirectoryExists(newDirectory);
+    if (newDirectory.empty() || IsSameOrBelow(newDirectory, source) ||
+        ((outermost || exists) && LiesInside(newDirectory, source))) {
         ui.ShowProblem(IDS_COPY_INTOITSELF, source);
         return OpFailed;
     }
-    if (!DirectoryExists(newDirectory) && !MakeDirectoryPath(newDirectory)) {
+    if (!exists && !MakeDirectoryPath(newDirectory)) {
         ui.ShowProblem(IDS_COPY_MKDIRFAILED, newDirectory);
         return OpFailed;
     }
@@ -299,18 +339,28 @@ int CFileOperation::CopyDirectoryAs(const std::wstring& source, const std::wstri
         std::wstring full = JoinPath(source, entry.name);
         int r;
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
-            r = CopyDirectoryAs(full, JoinPath(newDirectory, entry.name), moving);
+            r = CopyDirectoryAs(full, JoinPath(newDirectory, entry.name), moving, false);
         else
             r = CopyChecked(full, JoinPath(newDirectory, entry.name), moving);
         if (r == OpAbort) return OpAbort;
         if (r != OpDone) result = OpFailed;
     }
-    return result;
+    if (!moving || result != OpDone) return result;
+    // Each file went as soon as its copy was in place; what is left now appeared meanwhile, and
+    // a remove that takes only an empty directory keeps it.
+    if (!::RemoveDirectoryW(LongPath(source).c_str())) {
+        ui.ShowProblem(::GetLastError() == ERROR_DIR_NOT_EMPTY ? IDS_MOVE_NEWENTRIES : IDS_MOVE_DIRKEPT, source);
+        return OpFailed;
+    }
+    return OpDone;
 }
 
 bool CFileOperation::IsLink(const std::wstring& path, DWORD attributes)
 {
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        DWORD own, tag;
+        return !EntryTag(path, own, tag) || IsLinkTag(own, tag);
+    }
     // Wine shows a Unix link to a file as a plain file: only where it leads gives it away.
     std::wstring final = FinalPath(path);
     std::wstring parent = FinalPath(DirectoryPart(path));
@@ -320,43 +370,68 @@ bool CFileOperation::IsLink(const std::wstring& path, DWORD attributes)
 
 bool CFileOperation::RemoveLink(const std::wstring& path)
 {
-    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    fw::UniqueFile link(::CreateFileW(LongPath(path).c_str(), DELETE, share, nullptr, OPEN_EXISTING,
+    fw::UniqueFile link(::CreateFileW(LongPath(path).c_str(), DELETE, ShareAll, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    fw::UniqueFile target(::CreateFileW(LongPath(path).c_str(), 0, share, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    // Only a handle that is provably the link and not what it points to may be deleted; Wine 8
-    // opens the target even when asked for the link, and would remove it.
-    if (!link || !target || SameIdentity(link.Get(), target.Get())) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return false;
+    if (!link) return false;
+    // Only a handle that is provably the link and not what it points to may be deleted: its own
+    // tag says so (then it goes even when its target is missing), or its identity differs from the
+    // target's. Wine 8 opens the target even when asked for the link, and would remove it.
+    FILE_ATTRIBUTE_TAG_INFO own = {};
+    bool provedByTag = ::GetFileInformationByHandleEx(link.Get(), FileAttributeTagInfo, &own, sizeof(own)) &&
+                       (own.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(own.ReparseTag);
+    if (!provedByTag) {
+        fw::UniqueFile target(::CreateFileW(LongPath(path).c_str(), 0, ShareAll, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!target || SameIdentity(link.Get(), target.Get())) {
+            ::SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
     }
     FILE_DISPOSITION_INFO disposition = {TRUE};
     return ::SetFileInformationByHandle(link.Get(), FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
 }
 
-bool CFileOperation::DeleteOneFile(const std::wstring& path)
+Removal CFileOperation::Recycle(const std::wstring& path)
+{
+    // The shell takes no extended-length paths, so such a file cannot reach the bin.
+    if (path.size() >= MAX_PATH) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return Removal::Failed;
+    }
+    std::wstring from = path;
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW op = {};
+    op.hwnd = ui.Owner();
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    // Without the warning flag "no confirmation" lets the shell delete for good, without a word,
+    // whatever the bin cannot take (too large, a network drive); with it the shell asks first.
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
+    int code;
+    {
+        fw::ErrorModeScope quiet(0);
+        code = ::SHFileOperationW(&op);
+    }
+    bool gone = ::GetFileAttributesW(LongPath(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (gone && code == 0) return Removal::Done;
+    return op.fAnyOperationsAborted && !gone ? Removal::Declined : Removal::Failed;
+}
+
+Removal CFileOperation::DeleteOneFile(const std::wstring& path)
 {
     std::wstring longPath = LongPath(path);
-    if (IsLink(path, ::GetFileAttributesW(longPath.c_str()))) return RemoveLink(path);
     DWORD attributes = ::GetFileAttributesW(longPath.c_str());
+    if (IsLink(path, attributes)) return RemoveLink(path) ? Removal::Done : Removal::Failed;
     ::SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    bool deleted;
-    if (ui.RecycleMode()) {
-        std::wstring from = path;
-        from.append(2, L'\0');
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
-        fw::ErrorModeScope quiet(0);
-        deleted = ::SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted &&
-                  ::GetFileAttributesW(longPath.c_str()) == INVALID_FILE_ATTRIBUTES;
-    } else {
-        deleted = ::DeleteFileW(longPath.c_str()) != FALSE;
+    Removal result;
+    if (ui.RecycleMode()) result = Recycle(path);
+    else result = ::DeleteFileW(longPath.c_str()) ? Removal::Done : Removal::Failed;
+    if (result != Removal::Done && attributes != INVALID_FILE_ATTRIBUTES) {
+        DWORD error = ::GetLastError();
+        ::SetFileAttributesW(longPath.c_str(), attributes);
+        ::SetLastError(error);
     }
-    if (!deleted && attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(longPath.c_str(), attributes);
-    return deleted;
+    return result;
 }
 
 int CFileOperation::DeleteTree(const std::wstring& directory)
@@ -381,10 +456,12 @@ int CFileOperation::DeleteTree(const std::wstring& directory)
             ui.Pump();
             if (ui.CancelRequested()) return 1;
             if (DeleteTree(full) != 0) failed = true;
-        } else if (!DeleteOneFile(full)) {
-            ui.ShowProblem(IsLink(full, entry.attributes) ? IDS_DELETE_LINKKEPT : IDS_DELETE_FAILED, full);
-            failed = true;
+            continue;
         }
+        Removal removal = DeleteOneFile(full);
+        if (removal == Removal::Failed)
+            ui.ShowProblem(IsLink(full, entry.attributes) ? IDS_DELETE_LINKKEPT : IDS_DELETE_FAILED, full);
+        if (removal != Removal::Done) failed = true;
     }
     // What could not be deleted keeps the directory; no second message for the same cause.
     if (failed) return 1;

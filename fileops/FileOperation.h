@@ -14,6 +14,10 @@ constexpr int OpDone = 0;
 constexpr int OpFailed = 1;
 constexpr int OpAbort = -1;
 
+// How the removal of one file ended: Declined when the recycle bin could not take it and the
+// user kept it rather than delete it for good.
+enum class Removal { Done, Declined, Failed };
+
 class CFileOperation {
 public:
     explicit CFileOperation(COperationUi& ui) : ui(ui) {}
@@ -26,8 +30,9 @@ public:
     int DeleteTree(const std::wstring& directory);
 
     // Deletes one file (recycle bin or final, as the ui says); a link is removed as a link or kept.
-    bool DeleteOneFile(const std::wstring& path);
-    // True for links and junctions, also for the Unix links Wine shows as plain entries.
+    Removal DeleteOneFile(const std::wstring& path);
+    // True for links and junctions (name-surrogate reparse points), also for the Unix links Wine
+    // shows as plain entries; other reparse points (cloud placeholders...) are ordinary entries.
     static bool IsLink(const std::wstring& path, DWORD attributes);
     // Removes a link itself, never what it points to; false when that cannot be done safely.
     static bool RemoveLink(const std::wstring& path);
@@ -45,10 +50,17 @@ public:
     static constexpr DWORD BlockSize = 65535;
 
 private:
-    int CopyData(const std::wstring& source, const std::wstring& targetName, bool moving);
     int CopyChecked(const std::wstring& source, const std::wstring& targetName, bool moving);
-    int CopyFileAs(const std::wstring& source, const std::wstring& targetName, bool moving);
-    int CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving);
+    int CopyData(const std::wstring& source, const std::wstring& targetName, bool moving);
+    // Whether an existing target may be replaced (asking as the settings say); when not, result
+    // holds what the copy of this file ends with.
+    bool MayReplace(const WIN32_FILE_ATTRIBUTE_DATA& source, const std::wstring& targetName, bool moving, int& result);
+    // Puts the finished copy in the target's place; a target that appeared meanwhile is asked about.
+    bool PlaceCopy(const std::wstring& tempName, const std::wstring& targetName,
+                   const WIN32_FILE_ATTRIBUTE_DATA& source, bool mayReplace, bool moving, int& result);
+    int RemoveMovedFile(const std::wstring& source, HANDLE opened, bool byHandle, DWORD attributes);
+    int CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving, bool outermost);
+    Removal Recycle(const std::wstring& path);
 
     COperationUi& ui;
 };

@@ -23,6 +23,17 @@ bool DirectoryExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool MakeCurrentDirectory(const std::wstring& path)
+{
+    // The limit counts a trailing backslash (added when missing) and the terminating null.
+    size_t needed = path.size() + (!path.empty() && path.back() == L'\\' ? 1 : 2);
+    if (path.empty() || needed > MAX_PATH) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    return ::SetCurrentDirectoryW(path.c_str()) != FALSE;
+}
+
 bool MakeDirectoryPath(const std::wstring& typed)
 {
     std::wstring path = typed;

@@ -6,6 +6,10 @@
 std::wstring CurrentDirectory();
 
 bool DirectoryExists(const std::wstring& path);
+// Makes path the process's current directory when the system can hold it there; false when it did
+// not change. A path longer than the current-directory limit is refused: Windows refuses it too,
+// and under Wine 8 it would break the loading of libraries by name for the rest of the process.
+bool MakeCurrentDirectory(const std::wstring& path);
 // Creates path and every missing parent; false only when the last directory cannot be made.
 bool MakeDirectoryPath(const std::wstring& path);
 // The extended-length form ("\\?\C:\...") for paths too long for the plain calls.

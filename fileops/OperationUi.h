@@ -1,5 +1,6 @@
 // What a running file operation needs from the user interface, and the flags it shares with the main window.
 #pragma once
+#include <windows.h>
 #include <cstdint>
 #include <string>
 
@@ -35,4 +36,6 @@ public:
     virtual void ShowProblem(int textId, const std::wstring& detail) = 0;
     virtual void ShowWarning(int textId) = 0;
     virtual bool RecycleMode() const = 0;
+    // The window that questions of the system's own (the shell's) belong to.
+    virtual HWND Owner() const = 0;
 };

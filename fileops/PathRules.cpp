@@ -93,6 +93,40 @@ std::wstring JoinPath(const std::wstring& directory, const std::wstring& name)
     return directory + L"\\" + name;
 }
 
+size_t RootLength(const std::wstring& path)
+{
+    auto isSlash = [&](size_t i) { return i < path.size() && (path[i] == L'\\' || path[i] == L'/'); };
+    if (path.size() >= 2 && path[1] == L':') return isSlash(2) ? 3 : 2;
+    if (!isSlash(0) || !isSlash(1)) return 0;
+    size_t server = path.find_first_of(L"\\/", 2);
+    if (server == std::wstring::npos) return path.size();
+    size_t share = path.find_first_of(L"\\/", server + 1);
+    return share == std::wstring::npos ? path.size() : share + 1;
+}
+
+std::wstring ParentDirectory(const std::wstring& path)
+{
+    size_t root = RootLength(path);
+    if (root == 0) return std::wstring();
+    std::wstring p = path;
+    while (p.size() > root && (p.back() == L'\\' || p.back() == L'/')) p.pop_back();
+    if (p.size() <= root) return std::wstring();
+    size_t slash = p.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || slash < root) {
+        std::wstring top = p.substr(0, root);
+        if (top.back() != L'\\' && top.back() != L'/') top += L'\\';
+        return top;
+    }
+    return p.substr(0, slash);
+}
+
+std::wstring PlainPath(const std::wstring& path)
+{
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+
 bool IsRenameInPlace(const std::wstring& target)
 {
     return target.find_first_of(L"\\/") == std::wstring::npos && !(target.size() >= 2 && target[1] == L':');

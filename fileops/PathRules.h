@@ -1,5 +1,6 @@
 // Path and name rules of copy and move that need no file system: patterns, parts, self checks.
 #pragma once
+#include <cstddef>
 #include <string>
 
 // Merges a name with a rename pattern ("report.txt" + "*.bak" gives "report.bak").
@@ -12,6 +13,14 @@ std::wstring LastPart(const std::wstring& path);
 std::wstring DirectoryPart(const std::wstring& path);
 // directory + name with exactly one backslash between them (a root keeps its own).
 std::wstring JoinPath(const std::wstring& directory, const std::wstring& name);
+// The length of the root that begins path: 3 for "C:\", the whole "\\server\share\" of a
+// network path, 0 for a path without one.
+size_t RootLength(const std::wstring& path);
+// The directory that holds path ("C:\a" gives "C:\", "\\srv\share\a" gives "\\srv\share\");
+// empty for a root or a path without one.
+std::wstring ParentDirectory(const std::wstring& path);
+// The plain form of an extended-length path ("\\?\C:\a" gives "C:\a", "\\?\UNC\s\h" gives "\\s\h").
+std::wstring PlainPath(const std::wstring& path);
 // A typed move target without a backslash and without a drive is a new name in place.
 bool IsRenameInPlace(const std::wstring& target);
 

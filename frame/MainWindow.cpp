@@ -268,7 +268,7 @@ void CMainWindow::SetStartDirectories()
     ::SetCurrentDirectoryW(right.panel.drive.c_str());
     ScheduleRefresh(true);
     ScheduleRefresh(false);
-    ::SetCurrentDirectoryW(left.panel.path.c_str());
+    MakeCurrentDirectory(left.panel.path);
 }
 
 bool CMainWindow::IsPanelHandle(HWND wnd, bool isLeft)

@@ -3,6 +3,7 @@
 #include "common/Program.h"
 #include "common/RecentDirectories.h"
 #include "common/Settings.h"
+#include "fileops/FileSystem.h"
 #include "frame/DirHistDialog.h"
 #include "framework/TextDialog.h"
 #include "framework/Dialog.h"
@@ -331,7 +332,7 @@ void CMainWindow::OnDirHist()
     PushHistory(leftActive);
     p.SetDirectory(std::wstring(1, dir[0]) + L":\\", dir);
     p.keepMarks = false;
-    ::SetCurrentDirectoryW(dir.c_str());
+    MakeCurrentDirectory(dir);
     OnDriveUpdate(p.Handle());
 }
 
@@ -346,8 +347,8 @@ void CMainWindow::GoRootOrParent(bool isLeft, bool root)
         size_t slash = target.find_last_of(L'\\', target.size() - (target.back() == L'\\' ? 2 : 1));
         target = slash == std::wstring::npos || slash < 3 ? target.substr(0, 3) : target.substr(0, slash);
     }
-    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) p.path = target;
-    ::SetCurrentDirectoryW(p.path.c_str());
+    if (::GetFileAttributesW(LongPath(target).c_str()) != INVALID_FILE_ATTRIBUTES) p.path = target;
+    MakeCurrentDirectory(p.path);
     p.keepMarks = false;
     int d = 0;
     if (!p.path.empty() && p.path.back() != L'\\')
@@ -380,7 +381,7 @@ void CMainWindow::OnFilter()
 void CMainWindow::SelectAll(bool isLeft, bool mark)
 {
     CFileList& p = Side(isLeft).panel;
-    if (p.drive != L"FTP") ::SetCurrentDirectoryW(p.path.c_str());
+    if (p.drive != L"FTP") MakeCurrentDirectory(p.path);
     p.MarkByMask(L"*.*", mark, true);
     p.UpdateSelectionSummary();
 }
@@ -406,6 +407,6 @@ void CMainWindow::OnMarkDialog(bool mark)
     fw::CTextDialog dialog(mark ? L"MARK" : L"UNMARK", IDC_TEXT_FIELD, L"*.*");
     if (dialog.DoModal(hwnd) != IDOK || dialog.Text().empty()) return;
     CFileList& p = ActivePanel();
-    if (p.drive != L"FTP") ::SetCurrentDirectoryW(p.path.c_str());
+    if (p.drive != L"FTP") MakeCurrentDirectory(p.path);
     p.MarkByMask(dialog.Text(), mark, false);
 }

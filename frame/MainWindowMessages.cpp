@@ -1,6 +1,7 @@
 // Reports from the panels, the refresh timers, the caption clock and the active-panel switch.
 #include "frame/MainWindow.h"
 #include "common/Program.h"
+#include "fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include <shellapi.h>
 #include <ctime>
@@ -46,7 +47,7 @@ void CMainWindow::OnPanelActivated(HWND reporter)
     ::SetFocus(p.Handle());
     SetPathLine(isLeft);
     p.showsFoundFiles = false;
-    if (p.drive != L"FTP") ::SetCurrentDirectoryW(p.path.c_str());
+    if (p.drive != L"FTP") MakeCurrentDirectory(p.path);
     ::DragAcceptFiles(InactivePanel().Handle(), TRUE);
     ::DragAcceptFiles(p.Handle(), FALSE);
     UpdateDriveBox(true);
@@ -105,7 +106,7 @@ void CMainWindow::TogglePanel()
 {
     leftActive = !leftActive;
     CFileList& p = ActivePanel();
-    if (p.drive != L"FTP") ::SetCurrentDirectoryW(p.path.c_str());
+    if (p.drive != L"FTP") MakeCurrentDirectory(p.path);
     RedrawDecorations();
     ::DragAcceptFiles(InactivePanel().Handle(), TRUE);
     ::DragAcceptFiles(p.Handle(), FALSE);

@@ -5,6 +5,8 @@
 #include "fileops/AttributeDialogs.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/DateTimeText.h"
+#include "fileops/FileIdentity.h"
+#include "fileops/FileOperation.h"
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "framework/Handles.h"
@@ -38,7 +40,7 @@ void CollectFiles(const std::wstring& directory, std::vector<std::wstring>& out)
         if (!lstrcmpW(data.cFileName, L".") || !lstrcmpW(data.cFileName, L"..")) continue;
         std::wstring full = JoinPath(directory, data.cFileName);
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(full);
-        else if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectFiles(full, out);
+        else if (!IsLinkEntry(data)) CollectFiles(full, out);
     } while (::FindNextFileW(find.Get(), &data));
 }
 
@@ -90,7 +92,7 @@ void CFileList::EditAttributesAll()
             if (!entry || entry->kind == EntryParent) continue;
             std::wstring full = FullName(*entry);
             if (entry->kind == EntryFile) files.push_back(full);
-            else if (!(CurrentAttributes(full, 0) & FILE_ATTRIBUTE_REPARSE_POINT)) CollectFiles(full, files);
+            else if (!CFileOperation::IsLink(full, CurrentAttributes(full, 0))) CollectFiles(full, files);
         }
     }
     CAttributeDialog dialog(L"FILEATTRALL", files, true);

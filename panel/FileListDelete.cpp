@@ -113,7 +113,8 @@ void CFileList::DeleteOneFileRow(const std::wstring& fullPath, const std::wstrin
         std::wstring text = ProtectedFileQuestion(name, attributes) + fw::LoadStr(IDS_DELETE_READONLY);
         if (::MessageBoxW(progressWindow, text.c_str(), ProductName, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
-    if (!operation.DeleteOneFile(fullPath)) ShowNotDeleted(progressWindow, fullPath);
+    // A file the user kept rather than delete for good (the bin could not take it) is not reported.
+    if (operation.DeleteOneFile(fullPath) == Removal::Failed) ShowNotDeleted(progressWindow, fullPath);
 }
 
 bool CFileList::ConfirmDirectoryDelete(const std::wstring& directory)

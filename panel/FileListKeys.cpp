@@ -1,6 +1,7 @@
 // Keyboard input of a panel: the key table, quick search, the root jump and range selection.
 #include "panel/FileList.h"
 #include "fileops/FileSystem.h"
+#include "fileops/PathRules.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
 #include <algorithm>
@@ -93,9 +94,8 @@ void CFileList::JumpToRoot()
     // The FTP root jump belongs to the FTP source; a local panel goes to its drive's root.
     if (drive == L"FTP") return;
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
-    ::SetCurrentDirectoryW(path.c_str());
-    ::SetCurrentDirectoryW(L"\\");
-    path = CurrentDirectory();
+    size_t root = RootLength(path);
+    if (root > 0) path = path.substr(0, root);
     keepMarks = false;
     OnUpdate();
     if (context.owner) ::PostMessageW(context.owner, pm::DriveUpdate, reinterpret_cast<WPARAM>(hwnd), 0);

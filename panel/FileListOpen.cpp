@@ -2,6 +2,7 @@
 #include "panel/FileList.h"
 #include "common/Program.h"
 #include "fileops/FileSystem.h"
+#include "fileops/PathRules.h"
 #include "common/RecentDirectories.h"
 #include "common/Settings.h"
 #include "fileops/ShortNames.h"
@@ -99,13 +100,14 @@ void CFileList::EditNewFile()
 bool CFileList::EnterDirectory(const std::wstring& name, bool parent)
 {
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
-    ::SetCurrentDirectoryW(path.c_str());
-    std::wstring target = parent ? std::wstring(L"..") : EntryPath(path, name);
-    if (!::SetCurrentDirectoryW(target.c_str())) {
+    // Worked out from the panel's path: the current directory cannot hold a long one.
+    std::wstring target = parent ? ParentDirectory(path) : EntryPath(path, name);
+    if (target.empty()) target = path;
+    if (!DirectoryExists(target)) {
         ShowLastError(8190);
         return false;
     }
-    path = CurrentDirectory();
+    path = target;
     keepMarks = false;
     int newDepth = 0;
     if (!path.empty() && path.back() != L'\\')
@@ -122,7 +124,7 @@ void CFileList::OpenCurrentEntry()
 {
     const FileEntry* entry = Entry(list.GetFocusedItem());
     if (!entry) return;
-    if (drive != L"FTP") ::SetCurrentDirectoryW(path.c_str());
+    if (drive != L"FTP") MakeCurrentDirectory(path);
     RememberPosition();
     if (entry->kind == EntryDirectory || entry->kind == EntryParent) {
         if (drive == L"FTP") return; // the FTP source enters its own directories
@@ -187,12 +189,15 @@ void CFileList::ChangeDirectory()
     if (dialog.DoModal(hwnd) != IDOK || dialog.Text().empty()) return;
     if (drive == L"FTP") return; // the FTP source changes its own directories
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
-    ::SetCurrentDirectoryW(path.c_str());
-    if (!::SetCurrentDirectoryW(dialog.Text().c_str())) {
+    // Resolved against the panel's path rather than through the current directory, which the
+    // system limits to short paths.
+    std::wstring target = ResolveTarget(dialog.Text(), path);
+    while (target.size() > RootLength(target) && target.back() == L'\\') target.pop_back();
+    if (!DirectoryExists(target)) {
         ShowLastError(8190);
         return;
     }
-    path = CurrentDirectory();
+    path = target;
     if (path.size() >= 2 && path[1] == L':') drive = path.substr(0, 3);
     depth = 0;
     for (int i = 0; i < PanelDepths; ++i) topIndex[i] = focusIndex[i] = 0;

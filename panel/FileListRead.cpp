@@ -2,6 +2,7 @@
 #include "panel/FileList.h"
 #include "common/Program.h"
 #include "common/Settings.h"
+#include "fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include "panel/EntryCompare.h"
 #include <algorithm>
@@ -23,7 +24,7 @@ int CountDepth(const std::wstring& path)
 std::wstring ExistingDirectory(std::wstring path)
 {
     while (!path.empty()) {
-        DWORD attributes = ::GetFileAttributesW(path.c_str());
+        DWORD attributes = ::GetFileAttributesW(LongPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
         if (path.size() <= 3) return path;
         size_t slash = path.find_last_of(L'\\', path.size() - 2);
@@ -117,7 +118,8 @@ int CFileList::ReadLocalDirectory()
     bool showHiddenDirs = GetProfileInt(L"Algemeen", L"HiddenDir", 0) != 0;
 
     path = ExistingDirectory(path);
-    ::SetCurrentDirectoryW(path.c_str());
+    // Reading goes by full paths: a directory too deep to be made current is read all the same.
+    MakeCurrentDirectory(path);
     depth = CountDepth(path);
 
     if (path.size() > 3) AddEntry(1, 0, L"..", true, false, false, false, false, 0, 0, 0, true, true, false);
@@ -127,14 +129,12 @@ int CFileList::ReadLocalDirectory()
     };
     std::wstring base = path;
     if (base.empty() || base.back() != L'\\') base += L'\\';
-    // Paths beyond MAX_PATH need the extended-length form to be enumerated at all.
-    std::wstring prefix = base.size() + 4 > MAX_PATH && base.rfind(L"\\\\", 0) != 0 ? L"\\\\?\\" + base : base;
 
     int counted = 0;
     int index = list.GetItemCount();
     WIN32_FIND_DATAW data;
     {
-        fw::UniqueFind find(::FindFirstFileW((prefix + L"*.*").c_str(), &data));
+        fw::UniqueFind find(::FindFirstFileW(LongPath(base + L"*.*").c_str(), &data));
         if (find) {
             do {
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
@@ -150,7 +150,7 @@ int CFileList::ReadLocalDirectory()
         }
     }
     {
-        fw::UniqueFind find(::FindFirstFileW((prefix + Program().fileMask).c_str(), &data));
+        fw::UniqueFind find(::FindFirstFileW(LongPath(base + Program().fileMask).c_str(), &data));
         if (find) {
             do {
                 if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;

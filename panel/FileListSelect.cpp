@@ -1,6 +1,7 @@
 // Marking rows by mask or all at once, and inverting the marks.
 #include "panel/FileList.h"
 #include "common/Program.h"
+#include "fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include "resource.h"
 #include <cwctype>
@@ -37,7 +38,7 @@ void CFileList::MarkByMask(const std::wstring& mask, bool mark, bool all)
         if (base.empty() || base.back() != L'\\') base += L'\\';
         WIN32_FIND_DATAW data;
         // The system's own matching also finds names by their short 8.3 form.
-        fw::UniqueFind find(::FindFirstFileW((base + mask).c_str(), &data));
+        fw::UniqueFind find(::FindFirstFileW(LongPath(base + mask).c_str(), &data));
         if (find) {
             do {
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) markedNames.AddString(Lower(data.cFileName));

@@ -3,6 +3,7 @@
 #include "common/Program.h"
 #include "common/RecentDirectories.h"
 #include "fileops/CopyProgress.h"
+#include "fileops/FileIdentity.h"
 #include "fileops/FileOperation.h"
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
@@ -96,7 +97,7 @@ bool CFileList::WalkSpace(const std::wstring& directory, CCopyProgress& progress
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             ++spaceDirs;
             // A link's target lies elsewhere (and may hold the tree itself).
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !WalkSpace(full, progress)) return false;
+            if (!IsLinkEntry(data) && !WalkSpace(full, progress)) return false;
         } else {
             ++spaceFiles;
             spaceBytes += static_cast<double>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);

@@ -18,7 +18,9 @@
 //     labels and extra controls 3600-3699; its menu and accelerator table are 111, commands 40004-41017
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
-//     9500-9599 hex editor
+//     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
+//     9600-9699 archives, 9700-9749 image viewer and system information, 9750-9799 text viewer, editor and
+//     compare, 9800-9899 printing, options and system commands
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -128,6 +130,9 @@
 #define IDS_RENAME_LINK         9101
 #define IDS_ATTR_SEVERALFILES   9102
 #define IDS_ATTR_SEVERALDIRS    9103
+// ---- strings: copy, move and delete safety (our own, 9300-9349)
+#define IDS_MOVE_NEWENTRIES     9300
+#define IDS_MOVE_DIRKEPT        9301
 
 // ---- commands
 #define IDM_HELP                57670

@@ -278,11 +278,28 @@ protected:
         wchar_t t[32];
         wsprintfW(t, L"pdt%08lx", static_cast<unsigned long>(::GetTickCount() ^ ::GetCurrentProcessId()));
         tag = t;
+        UnblockTrash(); // after a run that ended early
     }
     void TearDown() override
     {
+        UnblockTrash();
         EmptyTrashOf(tag);
         DeleteFixture::TearDown();
+    }
+    std::wstring TrashRoot() { return TrashFiles().substr(0, TrashFiles().size() - 6); }
+    // The bin refuses everything, as a full one or one on another drive would: "Trash" is a file.
+    bool BlockTrash()
+    {
+        std::wstring root = TrashRoot();
+        if (Exists(root) && !::MoveFileW(root.c_str(), (root + L".pdaway").c_str())) return false;
+        return MakeFile(root, "not a directory");
+    }
+    void UnblockTrash()
+    {
+        std::wstring root = TrashRoot();
+        if (!Exists(root + L".pdaway")) return;
+        ::DeleteFileW(root.c_str());
+        ::MoveFileW((root + L".pdaway").c_str(), root.c_str());
     }
     std::wstring tag;
 };
@@ -329,6 +346,32 @@ TEST_F(Trash, APermanentDeletePutsNothingInTheTrash)
     Mark({L"U" + tag});
     Command(IDM_DELETENOW);
     EXPECT_FALSE(Exists(src / (L"U" + tag)));
+    EXPECT_TRUE(TrashedWith(tag).empty());
+}
+
+// Wine settles whether the desktop bin works at its first use in a process (later failures delete
+// nothing and say so through the result): this suite runs in a process of its own, its own ctest
+// entry, and blocks the bin before anything is deleted.
+class TrashRefused : public Trash {};
+
+TEST_F(TrashRefused, WhatTheBinCannotTakeIsDeletedForGoodOnlyAfterAQuestion)
+{
+    ASSERT_FALSE(TrashFiles().empty()) << "the test command sets XDG_DATA_HOME";
+    std::wstring gone = L"g_" + tag + L".txt", kept = L"k_" + tag + L".txt";
+    ASSERT_TRUE(MakeFile(src / gone, "g"));
+    ASSERT_TRUE(MakeFile(src / kept, "k"));
+    ShowBoth();
+    Mark({gone, kept});
+    ASSERT_TRUE(BlockTrash());
+    // Our question, then the system's for each file the bin cannot take: yes for the first, no
+    // for the second. Without it both would be gone for good without a word.
+    Answers answers({{L"#32770", Rule{{IDYES, IDYES, IDNO}}}});
+    Command(IDM_DELETE);
+    EXPECT_TRUE(main->operation.recycleMode);
+    EXPECT_EQ(answers.Boxes().size(), 3u); // and no report for the file kept as answered
+    EXPECT_FALSE(Exists(src / gone));
+    EXPECT_EQ(ReadAll(src / kept), "k");
+    UnblockTrash();
     EXPECT_TRUE(TrashedWith(tag).empty());
 }
 

@@ -4,5 +4,5 @@ target_link_libraries(delete_unit_tests PRIVATE pdtestsupport)
 
 pd_test(delete_gui_tests GUI TIMEOUT 240 SOURCES gui/main.cpp fileops/Answers.cpp fileops/FileCheck.cpp
   delete/DeleteSupport.cpp delete/DeleteTest.cpp delete/AttributesTest.cpp delete/SpaceTest.cpp
-  SUITES Delete Trash DeleteLinks Attributes MakeDir Space Rename)
+  SUITES Delete Trash TrashRefused DeleteLinks Attributes MakeDir Space Rename)
 target_link_libraries(delete_gui_tests PRIVATE pdtestsupport)

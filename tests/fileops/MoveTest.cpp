@@ -57,9 +57,39 @@ TEST_F(Move, AFailedFileKeepsItselfAndItsDirectory)
     ::CloseHandle(lock);
     EXPECT_EQ(answers.Boxes().size(), 1u);
     EXPECT_EQ(ReadAll(src / L"T\\locked.txt"), "locked");
-    EXPECT_EQ(ReadAll(src / L"T\\ok.txt"), "ok");
+    // Each file goes as soon as its copy is in place; the directory stays with what failed.
+    EXPECT_FALSE(Exists(src / L"T\\ok.txt"));
     EXPECT_EQ(ReadAll(dst / L"T\\ok.txt"), "ok");
     EXPECT_FALSE(Exists(dst / L"T\\locked.txt"));
+}
+
+TEST_F(Move, AFileThatAppearsDuringAMoveIsKeptAndReported)
+{
+    ASSERT_TRUE(MakeDir(src / L"T"));
+    ASSERT_TRUE(MakeDir(src / L"T\\sub"));
+    ASSERT_TRUE(MakeFile(src / L"T\\a.bin", RandomBytes(200000, 32)));
+    ASSERT_TRUE(MakeFile(src / L"T\\sub\\b.txt", "b"));
+    ASSERT_TRUE(MakeFile(src / L"T\\c.txt", "c", FILE_ATTRIBUTE_READONLY));
+    auto before = Snapshot(src / L"T");
+    OperationState state;
+    CCopyProgress progress(state, main->Handle(), L"");
+    CFileOperation op(progress);
+    // Someone saves into the source directory while the first file is being copied.
+    bool arrived = false;
+    op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
+        if (!arrived) arrived = MakeFile(src / L"T\\late.txt", "late");
+        return ::WriteFile(f, d, n, w, nullptr) != FALSE;
+    };
+    Answers answers({{L"#32770", Rule{{IDOK}}}});
+    EXPECT_EQ(op.MoveDirectory(src / L"T", dst.Path(), true), OpFailed);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(ReadAll(src / L"T\\late.txt"), "late");
+    EXPECT_EQ(Snapshot(dst / L"T"), before);
+    // Nothing else is left behind: each file went once its copy was in place.
+    auto left = Snapshot(src / L"T");
+    EXPECT_EQ(left, (std::map<std::wstring, std::string>{{L"late.txt", "late"}}));
+    EXPECT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_MOVE_NEWENTRIES) + (src / L"T")));
 }
 
 TEST_F(Move, ASkippedOverwriteKeepsTheSource)

@@ -143,3 +143,49 @@ TEST_F(Overwrite, CancelInTheProgressDialogDeletesThePartlyWrittenCopy)
     EXPECT_EQ(op.CopyDirectory(src.Path(), dst / L"tree", false), OpAbort);
     EXPECT_FALSE(Exists(dst / L"tree\\next.bin"));
 }
+
+TEST_F(Overwrite, ATargetThatAppearsDuringTheCopyIsAskedAbout)
+{
+    std::string data = RandomBytes(3 * 65535, 6);
+    ASSERT_TRUE(MakeFile(src / L"n.bin", data));
+    OperationState state;
+    CCopyProgress progress(state, main->Handle(), L"");
+    struct Case {
+        int answer;
+        int result;
+        std::string target;
+    };
+    for (const Case& c : {Case{IDC_OVERWRITE_SKIP, OpFailed, "made meanwhile"}, Case{IDCANCEL, OpAbort, "made meanwhile"},
+                          Case{IDOK, OpDone, data}}) {
+        ::DeleteFileW((dst / L"n.bin").c_str());
+        state.cancelRequested = false;
+        CFileOperation op(progress);
+        // Someone saves the same name in the target directory while the copy is written.
+        bool made = false;
+        op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
+            if (!made) made = MakeFile(dst / L"n.bin", "made meanwhile");
+            return ::WriteFile(f, d, n, w, nullptr) != FALSE;
+        };
+        std::wstring shown;
+        Answers answers({{L"OVERWRITE", Rule{{c.answer}, [&](HWND w) { shown = fw::GetText(::GetDlgItem(w, IDC_OVERWRITE_TARGET)); }}}});
+        EXPECT_EQ(op.CopyFile(src / L"n.bin", dst.Path(), true), c.result) << c.answer;
+        ASSERT_TRUE(made);
+        EXPECT_EQ(answers.Count(L"OVERWRITE"), 1) << c.answer;
+        EXPECT_EQ(shown.rfind(L"14" + fw::LoadStr(IDS_OVERWRITE_BYTES), 0), 0u) << Narrow(shown); // the new file's size
+        EXPECT_TRUE(ReadAll(dst / L"n.bin") == c.target) << c.answer;
+        EXPECT_EQ(state.cancelRequested, c.result == OpAbort);
+        EXPECT_TRUE(TemporaryFiles(dst.Path()).empty());
+    }
+    // Without the confirmation option it is replaced like a target that was there from the start.
+    WriteProfileInt(L"Algemeen", L"BevestigingOverwrite", 0);
+    ::DeleteFileW((dst / L"n.bin").c_str());
+    CFileOperation op(progress);
+    op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
+        if (!Exists(dst / L"n.bin")) MakeFile(dst / L"n.bin", "made meanwhile");
+        return ::WriteFile(f, d, n, w, nullptr) != FALSE;
+    };
+    Answers answers({{L"OVERWRITE", Rule{{IDC_OVERWRITE_SKIP}}}});
+    EXPECT_EQ(op.CopyFile(src / L"n.bin", dst.Path(), true), OpDone);
+    EXPECT_EQ(answers.Count(L"OVERWRITE"), 0);
+    EXPECT_TRUE(ReadAll(dst / L"n.bin") == data);
+}

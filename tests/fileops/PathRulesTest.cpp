@@ -1,5 +1,7 @@
 // Rename patterns, path parts, the self checks and the drive texts, without any window.
+#include "fileops/FileIdentity.h"
 #include "fileops/FileOperation.h"
+#include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "panel/DriveMedia.h"
 #include "support/TestEnv.h"
@@ -81,6 +83,58 @@ TEST(SelfChecks, BelowItselfNeedsAComponentBoundary)
     EXPECT_TRUE(IsSameOrBelow(L"C:\\A", L"C:\\"));
     EXPECT_FALSE(IsSameOrBelow(L"C:\\A\\BC", L"C:\\A\\B"));
     EXPECT_FALSE(IsSameOrBelow(L"C:\\A", L"C:\\A\\B"));
+}
+
+TEST(PathParts, ParentsStopAtTheRoot)
+{
+    EXPECT_EQ(ParentDirectory(L"C:\\A\\B"), L"C:\\A");
+    EXPECT_EQ(ParentDirectory(L"C:\\A\\B\\"), L"C:\\A");
+    EXPECT_EQ(ParentDirectory(L"C:\\A"), L"C:\\");
+    EXPECT_EQ(ParentDirectory(L"C:\\"), L"");
+    EXPECT_EQ(ParentDirectory(L"\\\\srv\\share\\a\\b"), L"\\\\srv\\share\\a");
+    EXPECT_EQ(ParentDirectory(L"\\\\srv\\share\\a"), L"\\\\srv\\share\\");
+    EXPECT_EQ(ParentDirectory(L"\\\\srv\\share\\"), L"");
+    EXPECT_EQ(ParentDirectory(L"\\\\srv\\share"), L"");
+    EXPECT_EQ(ParentDirectory(L"relative\\name"), L"");
+    EXPECT_EQ(RootLength(L"D:\\x"), 3u);
+    EXPECT_EQ(RootLength(L"\\\\srv\\share\\x"), 12u);
+}
+
+TEST(PathParts, ExtendedLengthForms)
+{
+    EXPECT_EQ(PlainPath(L"\\\\?\\C:\\A"), L"C:\\A");
+    EXPECT_EQ(PlainPath(L"\\\\?\\UNC\\srv\\share\\A"), L"\\\\srv\\share\\A");
+    EXPECT_EQ(PlainPath(L"C:\\A"), L"C:\\A");
+    // Every path long enough to fail in the plain calls gets the extended form, network ones too.
+    std::wstring deep = L"C:\\" + std::wstring(300, L'd');
+    EXPECT_EQ(LongPath(deep), L"\\\\?\\" + deep);
+    std::wstring share = L"\\\\srv\\share\\" + std::wstring(300, L'd');
+    EXPECT_EQ(LongPath(share), L"\\\\?\\UNC\\srv\\share\\" + std::wstring(300, L'd'));
+    EXPECT_EQ(LongPath(L"\\\\?\\" + deep), L"\\\\?\\" + deep);
+    EXPECT_EQ(LongPath(L"C:\\short"), L"C:\\short");
+    EXPECT_EQ(PlainPath(LongPath(share)), share);
+}
+
+TEST(Links, OnlyNameSurrogateReparsePointsAreLinks)
+{
+    const DWORD dir = FILE_ATTRIBUTE_DIRECTORY, reparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    EXPECT_TRUE(IsLinkTag(dir | reparse, IO_REPARSE_TAG_MOUNT_POINT)); // a junction
+    EXPECT_TRUE(IsLinkTag(dir | reparse, IO_REPARSE_TAG_SYMLINK));
+    EXPECT_TRUE(IsLinkTag(FILE_ATTRIBUTE_ARCHIVE | reparse, IO_REPARSE_TAG_SYMLINK));
+    // Wine's Unix links carry the bit and report no tag.
+    EXPECT_TRUE(IsLinkTag(dir | reparse, 0));
+    // Placeholders and deduplicated files hold their own data: copied, entered and deleted as such.
+    EXPECT_FALSE(IsLinkTag(dir | reparse, IO_REPARSE_TAG_CLOUD));
+    EXPECT_FALSE(IsLinkTag(FILE_ATTRIBUTE_ARCHIVE | reparse, IO_REPARSE_TAG_DEDUP));
+    EXPECT_FALSE(IsLinkTag(FILE_ATTRIBUTE_ARCHIVE | reparse, 0x9000601AUL)); // a cloud file of another provider
+    EXPECT_FALSE(IsLinkTag(dir, IO_REPARSE_TAG_SYMLINK)); // the tag means nothing without the bit
+    EXPECT_FALSE(IsLinkTag(INVALID_FILE_ATTRIBUTES, IO_REPARSE_TAG_SYMLINK));
+    WIN32_FIND_DATAW data = {};
+    data.dwFileAttributes = dir | reparse;
+    data.dwReserved0 = IO_REPARSE_TAG_CLOUD;
+    EXPECT_FALSE(IsLinkEntry(data));
+    data.dwReserved0 = IO_REPARSE_TAG_MOUNT_POINT;
+    EXPECT_TRUE(IsLinkEntry(data));
 }
 
 TEST(DriveTexts, MediaTable)

@@ -54,6 +54,38 @@ TEST_F(Safety, ADirectoryIsNeverCopiedIntoItselfOrBelowItself)
     EXPECT_EQ(Snapshot(src.Path()), before);
 }
 
+TEST_F(Safety, ADirectoryIsNotCopiedIntoItselfThroughAnotherDriveLetter)
+{
+    ASSERT_TRUE(MakeDir(src / L"D"));
+    ASSERT_TRUE(MakeDir(src / L"D\\sub"));
+    ASSERT_TRUE(MakeFile(src / L"D\\sub\\f.txt", "f"));
+    // The same directory through the drive that maps the Unix root.
+    std::wstring other = ThroughUnixRoot(src / L"D");
+    ASSERT_EQ(other.substr(0, 2), L"Z:");
+    ASSERT_NE(src.Path().substr(0, 2), L"Z:");
+    ASSERT_EQ(ReadAll(other + L"\\sub\\f.txt"), "f");
+    auto before = Snapshot(src.Path());
+    Show(Left(), src.Path());
+    Show(Right(), dst.Path());
+    for (UINT request : {req::Copy, req::RenMove}) {
+        for (std::wstring target : {other, other + L"\\sub", other + L"\\SUB\\..\\sub"}) {
+            Cursor(L"D");
+            Answers answers({{L"COPY", TypeTarget(target)}, {L"RENMOVE", TypeTarget(target)}, {L"#32770", Rule{{IDOK}}}});
+            Run(request);
+            EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_INTOITSELF))) << Narrow(target);
+            EXPECT_EQ(answers.Boxes().size(), 1u) << Narrow(target);
+            // Refused before anything was made.
+            EXPECT_EQ(Snapshot(src.Path()), before) << Narrow(target);
+        }
+    }
+    // The same spelling that is not inside the source is a plain copy.
+    Cursor(L"D");
+    Answers answers({{L"COPY", TypeTarget(ThroughUnixRoot(dst.Path()))}, {L"#32770", Rule{{IDOK}}}});
+    Run(req::Copy);
+    EXPECT_TRUE(answers.Boxes().empty());
+    EXPECT_EQ(ReadAll(dst / L"D\\sub\\f.txt"), "f");
+}
+
 TEST_F(Safety, AWriteFailureHalfWayLeavesSourceAndOldTargetIntact)
 {
     std::string data = RandomBytes(5 * 65535, 21);
@@ -138,7 +170,8 @@ TEST_F(Safety, AVanishedSourceIsReportedAndNothingElseChanges)
 namespace {
 // Directory links are made by the test command before the run (a Wine process cannot make a
 // usable one, and starting a Unix program from the test process ends it): PD_LINK_FIXTURE names
-// a tree with copy\T\loop -> copy\T and delete\T\loop -> delete\T, delete\T\out -> delete\victim.
+// a tree with copy\T\loop -> copy\T and delete\T\loop -> delete\T, delete\T\out -> delete\victim,
+// into\alias -> into\D and into\subalias -> into\D\sub.
 std::wstring LinkFixture()
 {
     wchar_t value[MAX_PATH * 2] = {};
@@ -175,9 +208,11 @@ TEST_F(Links, ATreeCopyDoesNotFollowALinkToADirectory)
     EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_LINKSKIPPED)));
     EXPECT_EQ(ReadAll(dst / L"T\\keep.txt"), "keep");
     EXPECT_FALSE(Exists(dst / L"T\\loop"));
-    // The move kept the source: one entry of it was not copied.
-    EXPECT_EQ(ReadAll(from + L"\\T\\keep.txt"), "keep");
+    // The file went with its copy; the link and so its directory stayed where they were.
+    EXPECT_FALSE(Exists(from + L"\\T\\keep.txt"));
     EXPECT_TRUE(Exists(from + L"\\T\\loop"));
+    // The fixture as the test command made it, for a second run.
+    EXPECT_TRUE(MakeFile(from + L"\\T\\keep.txt", "keep"));
 }
 
 TEST_F(Links, ATreeDeleteDoesNotEnterOrRemoveALink)
@@ -192,4 +227,25 @@ TEST_F(Links, ATreeDeleteDoesNotEnterOrRemoveALink)
     EXPECT_EQ(ReadAll(root + L"\\victim\\v.txt"), "v");
     EXPECT_FALSE(Exists(root + L"\\T\\keep.txt"));
     EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_DELETE_LINKKEPT)));
+}
+
+TEST_F(Links, ADirectoryIsNotCopiedIntoItselfThroughALink)
+{
+    // into\\alias -> into\\D and into\\subalias -> into\\D\\sub.
+    std::wstring into = fixture + L"\\into";
+    ASSERT_TRUE(IsDirectoryLink(into + L"\\alias")) << "the test command made no link";
+    ASSERT_TRUE(IsDirectoryLink(into + L"\\subalias"));
+    auto before = Snapshot(into + L"\\D");
+    ASSERT_EQ(before.at(L"sub\\f.txt"), "f");
+    Show(Left(), into);
+    Show(Right(), dst.Path());
+    for (UINT request : {req::Copy, req::RenMove}) {
+        for (std::wstring target : {into + L"\\alias\\new", into + L"\\subalias", into + L"\\subalias\\deeper"}) {
+            Cursor(L"D");
+            Answers answers({{L"COPY", TypeTarget(target)}, {L"RENMOVE", TypeTarget(target)}, {L"#32770", Rule{{IDOK}}}});
+            Run(request);
+            EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_COPY_INTOITSELF))) << Narrow(target);
+            EXPECT_EQ(Snapshot(into + L"\\D"), before) << Narrow(target);
+        }
+    }
 }

@@ -4,7 +4,8 @@ target_link_libraries(fileops_unit_tests PRIVATE pdtestsupport)
 
 pd_test(fileops_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp fileops/Answers.cpp fileops/FileCheck.cpp
   fileops/CopyTest.cpp fileops/OverwriteTest.cpp fileops/SafetyTest.cpp fileops/MoveTest.cpp fileops/DriveTest.cpp
-  SUITES Copy Overwrite Safety Links Move Drives)
+  fileops/LongPathTest.cpp
+  SUITES Copy Overwrite Safety Links Move Drives LongPaths)
 target_link_libraries(fileops_gui_tests PRIVATE pdtestsupport)
 
 # The benchmark's driver: copies one path to another through the real copy command.
