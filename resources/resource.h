@@ -14,8 +14,10 @@
 //     DELETEDIR 3200-3219, CALCSPACE 3260-3279; RENAME and NEWDIR share the one-field ids;
 //     FILEATTR, FILEATTRALL, DIRATTR, DIRATTRALL use the fixed ids 1260, 1570-1640, 1930-1960;
 //     STATUSREMOVE and STATUSCALC use only 1260
+//     THISCOMPUTER uses the fixed ids 2030-2130; VIEW has no controls
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
-//     9200-9299 command line and buttons, 4700-4706 copy and move
+//     9200-9299 command line and buttons, 4700-4706 copy and move,
+//     9700-9749 image viewer and system information
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -314,3 +316,24 @@
 #define IDC_SPACE_DIRS          3261
 #define IDC_SPACE_FILES         3262
 #define IDC_SPACE_BYTES         3263
+
+// ---- image viewer: menu and accelerator table 109, its commands and texts
+#define IDR_VIEW                109
+#define IDM_VIEW_OPENWITH       5905
+#define IDM_VIEW_SAVEAS         5910
+#define IDM_VIEW_COPY           5940
+#define IDS_VIEW_REPLACE        9701
+#define IDS_VIEW_NOCLIPBOARD    9702
+#define IDS_VIEW_NAMETOOLONG    9703
+// ---- THISCOMPUTER (fixed ids) and its texts
+#define IDC_SYS_MANUFACTURER    2030
+#define IDC_SYS_MEMORY          2050
+#define IDC_SYS_PAGEFILE        2060
+#define IDC_SYS_DISPLAY         2070
+#define IDC_SYS_DRIVER          2080
+#define IDC_SYS_PRINTER         2090
+#define IDC_SYS_OS              2120
+#define IDC_SYS_BIOS            2130
+#define IDS_SYSINFO_ON          4181
+#define IDS_SYSINFO_COLOURS     4221
+#define IDS_SYSINFO_NONE        9700
