@@ -146,6 +146,21 @@ int ImgLoad(ImageFormat format, const std::wstring& path, Image& image)
     return format == ImageFormat::Pcx ? ReadPcx(data.data(), data.size(), image) : ReadTga(data.data(), data.size(), image);
 }
 
+int ImgOpenFile(const std::wstring& path, Image& image)
+{
+    for (ImageFormat format : ProbeOrder) {
+        ImageInfo info;
+        int probe = ImgProbe(format, path, info);
+        if (probe == ImgFileNotFound || probe == ImgReadFailed) return probe;
+        if (probe != ImgOk) continue;
+        if (int r = ImgAllocate(image, info.width, info.height, info.bitsPerPixel)) return r;
+        int r = ImgLoad(format, path, image);
+        if (r != ImgOk) ImgFree(image);
+        return r;
+    }
+    return ImgUnknownFormat;
+}
+
 int ImgSave(const std::wstring& path, const Image& image, SaveFormat format, int option)
 {
     if (image.Empty()) return ImgInvalidImage;

@@ -20,6 +20,9 @@ int ImgAllocate(Image& image, int width, int height, int bitsPerPixel);
 int ImgFree(Image& image);
 // Loads into an image allocated with the size and depth the format's probe reported.
 int ImgLoad(ImageFormat format, const std::wstring& path, Image& image);
+// The viewer's way in: the formats probed in order, the first that takes the file decides; an
+// image of its size and depth is allocated and the file loaded into it.
+int ImgOpenFile(const std::wstring& path, Image& image);
 // JPEG: option is the quality (1-100); TGA: option 1 is run-length encoding; others ignore it.
 // GIF takes at most 8 bits per pixel. An existing file is replaced only once the new one is
 // complete; a failed save leaves it as it was and no partial file behind.

@@ -312,7 +312,11 @@ int WicEncode(const Image& image, SaveFormat format, int option, std::vector<uin
     }
     if (result != ImgOk) return result;
     if (FAILED(hr = frame->Commit()) || FAILED(hr = encoder->Commit())) return FromHresult(hr, ImgEncoderFailed);
-    return StreamBytes(stream.Get(), out);
+    if (int r = StreamBytes(stream.Get(), out)) return r;
+    // Some encoders (Wine's) leave the palette out of a BMP's file size, which readers check.
+    if (format == SaveBmp && out.size() >= 14 && out.size() <= 0xFFFFFFFFu && out[0] == 'B' && out[1] == 'M')
+        for (int i = 0; i < 4; ++i) out[2 + i] = static_cast<uint8_t>(out.size() >> (8 * i));
+    return ImgOk;
 }
 
 int WicReduce(const Image& source, Image& target)

@@ -28,30 +28,6 @@ std::vector<std::wstring> TrashedWith(const std::wstring& tag)
     return names;
 }
 
-std::string UnixPath(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(path.c_str()) : nullptr;
-    std::string out = name ? name : "";
-    if (name) ::HeapFree(::GetProcessHeap(), 0, name);
-    return out;
-}
-
-bool RunShell(const std::string& command)
-{
-    std::wstring commandLine = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
-}
-
 void EmptyTrashOf(const std::wstring& tag)
 {
     std::string trash = UnixPath(TrashFiles());
