@@ -10,3 +10,9 @@ add_executable(osversion tools/osversion.cpp)
 target_link_libraries(osversion PRIVATE pdcore)
 target_link_options(osversion PRIVATE ${PD_STATIC_LINK} -municode)
 add_dependencies(imageview_unit_tests osversion)
+
+pd_test(imageview_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp imageview/ImageSupport.cpp imageview/ModalDriver.cpp
+  imageview/ViewerTest.cpp imageview/ImageViewTest.cpp imageview/ImageSaveTest.cpp imageview/SystemInfoPageTest.cpp
+  SUITES ImageView ImageSave ImageCopy SystemInfoPage)
+target_link_libraries(imageview_gui_tests PRIVATE pdtestsupport)
+add_dependencies(imageview_gui_tests recordargs)

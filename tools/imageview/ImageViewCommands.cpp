@@ -12,7 +12,11 @@
 #include <vector>
 
 namespace {
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool IsFile(const std::wstring& path)
+{
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::wstring DirectoryOf(const std::wstring& path)
 {
@@ -53,9 +57,8 @@ void CImageViewDialog::OnSaveAs()
 
     // The dialog asked about the typed name only; the extension rule may name another file.
     const std::wstring target = SaveTargetName(chosen, type);
-    if (target != chosen && Exists(target) &&
-        ShowMessage(hwnd, fw::Format(fw::LoadStr(IDS_VIEW_REPLACE).c_str(), target.c_str()),
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (target != chosen && IsFile(target) &&
+        ShowMessage(hwnd, target + fw::LoadStr(IDS_VIEW_REPLACE), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
 
     const SaveFormatRow& row = SaveFormatAt(type);

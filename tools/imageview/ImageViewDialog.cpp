@@ -27,8 +27,9 @@ bool CImageViewDialog::OnInit()
 {
     accelerators = ::LoadAcceleratorsW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_VIEW));
     if (ImgInitialize() != ImgOk || !LoadPicture()) {
+        // Declined before it was ever shown: no focus, so it is not activated either.
         End(IDCANCEL);
-        return true;
+        return false;
     }
     loaded = true;
     activeViewer = this;
@@ -49,16 +50,7 @@ void CImageViewDialog::OnDestroyed()
 bool CImageViewDialog::LoadPicture()
 {
     fw::WaitCursor wait;
-    for (ImageFormat format : ProbeOrder) {
-        ImageInfo info;
-        if (ImgProbe(format, path, info) != ImgOk) continue;
-        // The first format that recognises the file decides; a failure after that declines it.
-        if (ImgAllocate(image, info.width, info.height, info.bitsPerPixel) != ImgOk) return false;
-        if (ImgLoad(format, path, image) == ImgOk) return true;
-        ImgFree(image);
-        return false;
-    }
-    return false;
+    return ImgOpenFile(path, image) == ImgOk;
 }
 
 // Keys reach a dialog's modal loop, not the dialog: accelerators and scroll keys are taken here.
@@ -161,21 +153,20 @@ POINT CImageViewDialog::PictureOrigin() const
     return POINT{Margin + std::max(0, (visibleWidth - image.width) / 2), Margin + std::max(0, (visibleHeight - image.height) / 2)};
 }
 
-void CImageViewDialog::OnPaint()
+void CImageViewDialog::Paint(HDC dc)
 {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd, &ps);
     RECT client;
     ::GetClientRect(hwnd, &client);
     POINT origin = PictureOrigin();
     int width = std::max(0, std::min(image.width - scrollX, static_cast<int>(client.right - origin.x)));
     int height = std::max(0, std::min(image.height - scrollY, static_cast<int>(client.bottom - origin.y)));
+    int saved = ::SaveDC(dc);
     if (width > 0 && height > 0) {
         ImgDraw(image, dc, origin.x, origin.y, scrollX, scrollY, width, height);
         ::ExcludeClipRect(dc, origin.x, origin.y, origin.x + width, origin.y + height);
     }
     ::FillRect(dc, &client, whiteBrush);
-    ::EndPaint(hwnd, &ps);
+    ::RestoreDC(dc, saved);
 }
 
 bool CImageViewDialog::OnCommand(UINT id, UINT code, HWND control)
@@ -191,8 +182,14 @@ bool CImageViewDialog::OnCommand(UINT id, UINT code, HWND control)
 INT_PTR CImageViewDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
-    case WM_PAINT:
-        OnPaint();
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        Paint(::BeginPaint(hwnd, &ps));
+        ::EndPaint(hwnd, &ps);
+        return TRUE;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
         return TRUE;
     case WM_ERASEBKGND: // painting covers every pixel
         ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 1);

@@ -23,7 +23,8 @@ private:
     void ScrollTo(int x, int y);
     void OnScroll(int bar, int code);
     bool OnKey(UINT key);
-    void OnPaint();
+    // Into a paint or print DC: the picture, and white around it.
+    void Paint(HDC dc);
     POINT PictureOrigin() const;
     static LRESULT CALLBACK FilterHook(int code, WPARAM wp, LPARAM lp);
 
