@@ -71,6 +71,27 @@ int OpenFrame(const std::wstring& path, Frame& f)
 // Rows per CopyPixels call: a band of a few megabytes, never the whole picture at once.
 int BandRows(size_t stride) { return static_cast<int>(std::max<size_t>(1, (4u << 20) / std::max<size_t>(stride, 1))); }
 
+// Copies the source band by band and hands each row to the caller with its row number.
+template <typename RowFn>
+int CopyInBands(IWICBitmapSource* source, int width, int height, size_t stride, RowFn&& takeRow)
+{
+    const int band = BandRows(stride);
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.resize(stride * static_cast<size_t>(std::min(band, height)));
+    } catch (const std::bad_alloc&) {
+        return ImgNoMemory;
+    }
+    for (int y0 = 0; y0 < height; y0 += band) {
+        int rows = std::min(band, height - y0);
+        WICRect rect{0, y0, width, rows};
+        HRESULT hr = source->CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(stride * rows), buffer.data());
+        if (FAILED(hr)) return FromHresult(hr, ImgBadData);
+        for (int r = 0; r < rows; ++r) takeRow(buffer.data() + stride * r, y0 + r);
+    }
+    return ImgOk;
+}
+
 int LoadIndexed(Frame& f, Image& image)
 {
     ComPtr<IWICPalette> palette;
@@ -87,29 +108,12 @@ int LoadIndexed(Frame& f, Image& image)
         image.palette[i] = PaletteEntry{OnWhite(static_cast<uint8_t>(c), a), OnWhite(static_cast<uint8_t>(c >> 8), a),
                                         OnWhite(static_cast<uint8_t>(c >> 16), a), 0};
     }
-    const int bits = f.kind.bits;
-    const size_t stride = RowStride(f.width, bits);
-    const int band = BandRows(stride);
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.resize(stride * static_cast<size_t>(std::min(band, f.height)));
-    } catch (const std::bad_alloc&) {
-        return ImgNoMemory;
-    }
-    for (int y0 = 0; y0 < f.height; y0 += band) {
-        int rows = std::min(band, f.height - y0);
-        WICRect rect{0, y0, f.width, rows};
-        HRESULT hr = f.frame->CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(stride * rows), buffer.data());
-        if (FAILED(hr)) return FromHresult(hr, ImgBadData);
-        for (int r = 0; r < rows; ++r) {
-            const uint8_t* in = buffer.data() + stride * r;
-            uint8_t* out = image.Row(y0 + r);
-            const int mask = (1 << bits) - 1, perByte = 8 / bits;
-            for (int x = 0; x < f.width; ++x)
-                out[x] = static_cast<uint8_t>((in[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & mask);
-        }
-    }
-    return ImgOk;
+    const int bits = f.kind.bits, mask = (1 << bits) - 1, perByte = 8 / bits;
+    return CopyInBands(f.frame.Get(), f.width, f.height, RowStride(f.width, bits), [&](const uint8_t* in, int y) {
+        uint8_t* out = image.Row(y);
+        for (int x = 0; x < f.width; ++x)
+            out[x] = static_cast<uint8_t>((in[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & mask);
+    });
 }
 
 int LoadConverted(Frame& f, Image& image)
@@ -117,35 +121,19 @@ int LoadConverted(Frame& f, Image& image)
     ComPtr<IWICBitmapSource> bgra;
     HRESULT hr = WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, f.frame.Get(), &bgra);
     if (FAILED(hr)) return FromHresult(hr, ImgDecoderFailed);
-    const size_t stride = static_cast<size_t>(f.width) * 4;
-    const int band = BandRows(stride);
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.resize(stride * static_cast<size_t>(std::min(band, f.height)));
-    } catch (const std::bad_alloc&) {
-        return ImgNoMemory;
-    }
     const bool grey = f.kind.kind == Kind::Grey;
-    for (int y0 = 0; y0 < f.height; y0 += band) {
-        int rows = std::min(band, f.height - y0);
-        WICRect rect{0, y0, f.width, rows};
-        hr = bgra->CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(stride * rows), buffer.data());
-        if (FAILED(hr)) return FromHresult(hr, ImgBadData);
-        for (int r = 0; r < rows; ++r) {
-            const uint8_t* in = buffer.data() + stride * r;
-            uint8_t* out = image.Row(y0 + r);
-            for (int x = 0; x < f.width; ++x, in += 4) {
-                if (grey) {
-                    out[x] = OnWhite(in[0], in[3]);
-                    continue;
-                }
-                out[x * 3] = OnWhite(in[0], in[3]);
-                out[x * 3 + 1] = OnWhite(in[1], in[3]);
-                out[x * 3 + 2] = OnWhite(in[2], in[3]);
+    return CopyInBands(bgra.Get(), f.width, f.height, static_cast<size_t>(f.width) * 4, [&](const uint8_t* in, int y) {
+        uint8_t* out = image.Row(y);
+        for (int x = 0; x < f.width; ++x, in += 4) {
+            if (grey) {
+                out[x] = OnWhite(in[0], in[3]);
+                continue;
             }
+            out[x * 3] = OnWhite(in[0], in[3]);
+            out[x * 3 + 1] = OnWhite(in[1], in[3]);
+            out[x * 3 + 2] = OnWhite(in[2], in[3]);
         }
-    }
-    return ImgOk;
+    });
 }
 
 const GUID* ContainerOf(SaveFormat format)
@@ -345,13 +333,10 @@ int WicReduce(const Image& source, Image& target)
         WICColor c = i < count ? colours[i] : 0;
         result.palette[i] = PaletteEntry{static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16), 0};
     }
-    const int band = BandRows(result.stride);
-    for (int y0 = 0; y0 < result.height; y0 += band) {
-        int rows = std::min(band, result.height - y0);
-        WICRect rect{0, y0, result.width, rows};
-        hr = converter->CopyPixels(&rect, static_cast<UINT>(result.stride), static_cast<UINT>(result.stride * rows), result.Row(y0));
-        if (FAILED(hr)) return FromHresult(hr, ImgEncoderFailed);
-    }
+    int copied = CopyInBands(converter.Get(), result.width, result.height, result.stride, [&](const uint8_t* in, int y) {
+        std::copy(in, in + result.stride, result.Row(y));
+    });
+    if (copied != ImgOk) return copied;
     target = std::move(result);
     return ImgOk;
 }

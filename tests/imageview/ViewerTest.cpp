@@ -2,7 +2,6 @@
 #include "imageview/ViewerTest.h"
 #include "common/Settings.h"
 #include "panel/PanelRequests.h"
-#include <shellapi.h>
 
 namespace test {
 
@@ -27,18 +26,6 @@ void ViewerTest::View(const std::wstring& name)
     ASSERT_GE(row, 0) << Narrow(name);
     P().List().SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
     ::SendMessageW(P().Handle(), req::View, 0, 0);
-}
-
-std::vector<std::wstring> ViewerTest::RecordedArgs()
-{
-    std::wstring text;
-    PumpUntil([&] { return !(text = ReadRecord(record)).empty(); }, 10000);
-    std::wstring line = text.substr(0, text.find(L'\n'));
-    int argc = 0;
-    wchar_t** argv = ::CommandLineToArgvW(line.c_str(), &argc);
-    std::vector<std::wstring> args(argv, argv + argc);
-    ::LocalFree(argv);
-    return args;
 }
 
 std::string RosePicture(int width, int height)

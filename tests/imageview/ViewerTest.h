@@ -16,8 +16,7 @@ protected:
     CFileList& P() { return main->LeftPanel(); }
     // Puts the cursor on the file and runs the panel's view request to its end.
     void View(const std::wstring& name);
-    // The recorder's first argument list, split as a C runtime splits it.
-    std::vector<std::wstring> RecordedArgs();
+    std::vector<std::wstring> RecordedArgs() { return test::RecordedArgs(record); }
 
     TempDir tmp;
     std::wstring record;
