@@ -1,7 +1,6 @@
 // The shell's verbs and the associated-program fallback shared by the panels and the tools.
 #include "fileops/AssociatedProgram.h"
 #include "common/Program.h"
-#include "fileops/ShortNames.h"
 #include "resource.h"
 #include <shellapi.h>
 #include <vector>
@@ -45,7 +44,7 @@ bool StartAssociatedProgram(HWND owner, const std::wstring& file)
             return false;
         }
         // The file is one parameter, whatever blanks its name holds.
-        program += L" " + ParameterName(file);
+        program += file.find_first_of(L" \t") == std::wstring::npos ? L" " + file : L" \"" + file + L"\"";
     }
     STARTUPINFOW si = {sizeof(si)};
     si.dwFlags = STARTF_USESHOWWINDOW;
