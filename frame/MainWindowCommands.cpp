@@ -11,6 +11,7 @@
 #include "framework/Resources.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
+#include "tools/sysinfo/SystemInfoDialog.h"
 #include <shellapi.h>
 #include <winnetwk.h>
 
@@ -113,7 +114,7 @@ const Route Routes[] = {
     {IDM_DSKFRMT, Own, 0, 0, false},
     {IDM_DSKCPY, Own, 0, 0, false},
     {IDM_EJECT, Own, 0, 0, false},
-    {IDM_SYSINFO, Own, 0, 0, false},
+    {IDM_SYSINFO, Own, 0, 0, true},
     {IDM_CONFIG, Own, 0, 0, false},
     {IDM_COLORS, Own, 0, 0, false},
     {IDM_PATHS, Own, 0, 0, false},
@@ -280,6 +281,12 @@ bool CMainWindow::RunCommand(UINT id)
         }
         bool several = panel.List().GetSelectedCount() > 1;
         ::PostMessageW(panel.Handle(), several ? req::AttributesMany : req::AttributesOne, 0, 0);
+        break;
+    }
+    case IDM_SYSINFO: {
+        HelpContextScope help(IDM_SYSINFO);
+        CSystemInfoDialog info;
+        info.DoModal(hwnd);
         break;
     }
     case IDM_DATETIME: {

@@ -1,6 +1,7 @@
 // What Enter, View and Edit do with the entry under the cursor, and the change-directory dialog.
 #include "panel/FileList.h"
 #include "common/Program.h"
+#include "fileops/AssociatedProgram.h"
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "common/RecentDirectories.h"
@@ -10,6 +11,7 @@
 #include "framework/Handles.h"
 #include "framework/Resources.h"
 #include "resource.h"
+#include "tools/imageview/ImageViewDialog.h"
 #include <shellapi.h>
 #include <vector>
 
@@ -24,19 +26,6 @@ bool IsArchiveName(const std::wstring& name)
     return false;
 }
 
-
-// The shell's own error boxes are suppressed: the caller shows the program's message instead.
-bool ShellOpen(HWND owner, const wchar_t* verb, const std::wstring& file, const std::wstring& parameters = L"")
-{
-    SHELLEXECUTEINFOW info = {sizeof(info)};
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.hwnd = owner;
-    info.lpVerb = verb;
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    return ::ShellExecuteExW(&info) != FALSE;
-}
 }
 
 std::wstring CFileList::FullName(const FileEntry& entry) const { return EntryPath(path, entry.name); }
@@ -49,7 +38,7 @@ bool CFileList::StartExternal(const std::wstring& program, const std::wstring& f
         return false;
     }
     fw::ErrorModeScope errors(0);
-    if (!ShellOpen(hwnd, L"OPEN", program, ParameterName(file))) {
+    if (!ShellOpenFile(hwnd, L"OPEN", program, ParameterName(file), true)) {
         ShowWarning(IDS_CANTSTARTVIEWER);
         return false;
     }
@@ -76,6 +65,7 @@ void CFileList::ViewOrEditCurrent(bool edit)
         StartExternal(program, FullName(*entry));
         return;
     }
+    if (!edit && ViewImage(hwnd, FullName(*entry))) return;
     ShowWarning(edit ? IDS_NOINTERNALEDITOR : IDS_NOINTERNALVIEWER);
 }
 
@@ -142,43 +132,8 @@ void CFileList::OpenCurrentEntry()
     }
     UpdateSelectionSummary();
     fw::ErrorModeScope errors(0);
-    if (ShellOpen(hwnd, L"open", full)) return;
-    wchar_t found[MAX_PATH + 1] = {};
-    INT_PTR result = reinterpret_cast<INT_PTR>(::FindExecutableW(full.c_str(), nullptr, found));
-    if (result > 31) {
-        std::wstring program = found;
-        if (program.size() < 4 || ::lstrcmpiW(program.c_str() + program.size() - 4, L".exe") != 0) {
-            program += L' ';
-            ::CharLowerBuffW(program.data(), static_cast<DWORD>(program.size()));
-            size_t exe = program.find(L"exe");
-            if (exe != std::wstring::npos) program = program.substr(0, exe + 3);
-        }
-        bool isFileItself = program.size() >= entry->name.size() &&
-                            ::lstrcmpiW(program.c_str() + program.size() - entry->name.size(), entry->name.c_str()) == 0;
-        if (!isFileItself) {
-            if (::lstrcmpiW(program.c_str(), L"explorer ") == 0) {
-                if (!ShellOpen(hwnd, L"OPEN", full)) ShowWarning(IDS_CANTSTART);
-                return;
-            }
-            program += L" " + full;
-        }
-        STARTUPINFOW si = {sizeof(si)};
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_SHOWNORMAL;
-        PROCESS_INFORMATION pi = {};
-        std::vector<wchar_t> commandLine(program.begin(), program.end());
-        commandLine.push_back(0);
-        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            ::CloseHandle(pi.hThread);
-            ::CloseHandle(pi.hProcess);
-        } else {
-            ShowWarning(IDS_CANTSTART);
-        }
-    } else if (result >= 2) {
-        ShowWarning(IDS_NOPROGRAM);
-    } else {
-        ShowWarning(IDS_OUTOFMEMORY);
-    }
+    if (ShellOpenFile(hwnd, L"open", full, L"", true)) return;
+    StartAssociatedProgram(hwnd, full);
     RecordRecentDirectory(path);
 }
 

@@ -16,6 +16,7 @@
 //     STATUSREMOVE and STATUSCALC use only 1260
 //     hex editor: the fixed ids 41000-41008 in its dialogs ("IDD_FINDDIALOG" ... "IDD_CHARACTERSETDIALOG"),
 //     labels and extra controls 3600-3699; its menu and accelerator table are 111, commands 40004-41017
+//     THISCOMPUTER uses the fixed ids 2030-2130; VIEW has no controls
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
@@ -396,3 +397,23 @@
 #define IDS_HEX_NOTPAGED        9500
 #define IDS_HEX_REPLACE         9501
 #define IDS_HEX_SAVEFAILED      9502
+// ---- image viewer: menu and accelerator table 109, its commands and texts
+#define IDR_VIEW                109
+#define IDM_VIEW_OPENWITH       5905
+#define IDM_VIEW_SAVEAS         5910
+#define IDM_VIEW_COPY           5940
+#define IDS_VIEW_REPLACE        9701
+#define IDS_VIEW_NOCLIPBOARD    9702
+#define IDS_VIEW_NAMETOOLONG    9703
+// ---- THISCOMPUTER (fixed ids) and its texts
+#define IDC_SYS_MANUFACTURER    2030
+#define IDC_SYS_MEMORY          2050
+#define IDC_SYS_PAGEFILE        2060
+#define IDC_SYS_DISPLAY         2070
+#define IDC_SYS_DRIVER          2080
+#define IDC_SYS_PRINTER         2090
+#define IDC_SYS_OS              2120
+#define IDC_SYS_BIOS            2130
+#define IDS_SYSINFO_ON          4181
+#define IDS_SYSINFO_COLOURS     4221
+#define IDS_SYSINFO_NONE        9700

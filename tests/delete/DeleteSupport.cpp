@@ -28,19 +28,6 @@ std::vector<std::wstring> TrashedWith(const std::wstring& tag)
     return names;
 }
 
-bool RunShell(const std::string& command)
-{
-    std::wstring commandLine = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
-}
-
 void EmptyTrashOf(const std::wstring& tag)
 {
     std::string trash = UnixPath(TrashFiles());

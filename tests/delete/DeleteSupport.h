@@ -1,6 +1,7 @@
 // Shared ground of the delete tests: the desktop trash, directory links, commands through the main window.
 #pragma once
 #include "fileops/FileCheck.h"
+#include "support/TestEnv.h"
 #include <string>
 #include <vector>
 
@@ -13,7 +14,6 @@ std::vector<std::wstring> TrashedWith(const std::wstring& tag);
 // Removes what the tests put into the trash (by Unix means: a trashed link must not be followed).
 void EmptyTrashOf(const std::wstring& tag);
 
-bool RunShell(const std::string& command);
 // A Unix symbolic link (Wine's CreateSymbolicLink makes nothing usable).
 bool MakeLink(const std::wstring& link, const std::wstring& target);
 // Removes every Unix link below root by Unix means.

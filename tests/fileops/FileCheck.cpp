@@ -73,24 +73,11 @@ void SetWriteTime(const std::wstring& path, int64_t secondsFromNow)
     ::CloseHandle(h);
 }
 
-std::string UnixPath(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(path.c_str()) : nullptr;
-    std::string out = name ? name : "";
-    if (name) ::HeapFree(::GetProcessHeap(), 0, name);
-    return out;
-}
-
 std::wstring ThroughUnixRoot(const std::wstring& path)
 {
     std::string unix = UnixPath(path);
     if (unix.empty()) return std::wstring();
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, unix.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) ::MultiByteToWideChar(CP_UTF8, 0, unix.c_str(), -1, wide.data(), n);
+    std::wstring wide = Widen(unix);
     for (wchar_t& c : wide)
         if (c == L'/') c = L'\\';
     return L"Z:" + wide;

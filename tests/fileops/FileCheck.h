@@ -16,8 +16,6 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& root);
 uint64_t WriteTime(const std::wstring& path);
 uint64_t CreationTime(const std::wstring& path);
 void SetWriteTime(const std::wstring& path, int64_t secondsFromNow);
-// The Unix name Wine gives a path; empty outside Wine.
-std::string UnixPath(const std::wstring& path);
 // The same file reached through Wine's Z: drive, which maps the Unix root ("Z:\\...\\drive_c\\...").
 std::wstring ThroughUnixRoot(const std::wstring& path);
 // Names in a directory that look like our temporary files.

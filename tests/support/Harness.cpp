@@ -4,6 +4,7 @@
 #include "framework/Dialog.h"
 #include "framework/Resources.h"
 #include <mutex>
+#include <shellapi.h>
 
 namespace test {
 
@@ -121,6 +122,18 @@ DialogAnswerer::~DialogAnswerer()
 
 int DialogAnswerer::Answered() const { return answerState ? answerState->answered : 0; }
 std::wstring DialogAnswerer::LastText() const { return answerState ? answerState->lastText : L""; }
+
+std::vector<std::wstring> RecordedArgs(const std::wstring& record, int timeoutMs)
+{
+    std::wstring text;
+    PumpUntil([&] { return !(text = ReadRecord(record)).empty(); }, timeoutMs);
+    std::wstring line = text.substr(0, text.find(L'\n'));
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(line.c_str(), &argc);
+    std::vector<std::wstring> args(argv, argv + argc);
+    ::LocalFree(argv);
+    return args;
+}
 
 bool Screenshot(HWND wnd, const std::wstring& path)
 {

@@ -36,6 +36,10 @@ public:
     std::wstring LastText() const;
 };
 
+// The first command line the recorder program wrote to record, split as a C runtime splits it;
+// waits for it up to timeoutMs.
+std::vector<std::wstring> RecordedArgs(const std::wstring& record, int timeoutMs = 10000);
+
 // Saves what the window shows as a .bmp file.
 bool Screenshot(HWND wnd, const std::wstring& path);
 

@@ -1,6 +1,7 @@
 // Store reset and temporary files for the tests.
 #include "support/TestEnv.h"
 #include <atomic>
+#include <cstdlib>
 #include <vector>
 
 namespace test {
@@ -130,6 +131,87 @@ std::wstring ReadRecord(const std::wstring& path)
     ::CloseHandle(h);
     text.resize(n / sizeof(wchar_t));
     return text;
+}
+
+std::string UnixPath(const std::wstring& path)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
+    std::string out = name ? name : "";
+    if (name) ::HeapFree(::GetProcessHeap(), 0, name);
+    return out;
+}
+
+bool RunShell(const std::string& command)
+{
+    std::wstring commandLine = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+}
+
+std::string ShellQuote(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string FileBytes(const std::wstring& path)
+{
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    std::string text;
+    char buffer[65536];
+    DWORD n = 0;
+    while (::ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n) text.append(buffer, n);
+    ::CloseHandle(h);
+    return text;
+}
+
+int RunUnix(const std::string& command, std::string* output, int timeoutMs)
+{
+    if (command.find('"') != std::string::npos) return -1;
+    // The status file appears by a rename once the command has ended: its presence is the event.
+    wchar_t base[MAX_PATH + 1];
+    ::GetTempPathW(MAX_PATH + 1, base);
+    std::wstring stem = std::wstring(base) + L"pdrun-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(++counter);
+    std::wstring outPath = stem + L".out", statusPath = stem + L".rc";
+    std::string unixStem = UnixPath(stem);
+    if (unixStem.empty()) return -1;
+    std::string script = "( " + command + " ) > " + ShellQuote(unixStem + ".out") + " 2>&1; echo $? > " +
+                         ShellQuote(unixStem + ".part") + "; mv " + ShellQuote(unixStem + ".part") + " " +
+                         ShellQuote(unixStem + ".rc");
+    int wide = ::MultiByteToWideChar(CP_UTF8, 0, script.c_str(), -1, nullptr, 0);
+    std::wstring commandLine(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, script.c_str(), -1, commandLine.data(), wide);
+    commandLine.resize(wide - 1);
+    commandLine = L"/bin/sh -c \"" + commandLine + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    DWORD start = ::GetTickCount();
+    while (::GetFileAttributesW(statusPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (::GetTickCount() - start > static_cast<DWORD>(timeoutMs)) return -1;
+        ::Sleep(5);
+    }
+    std::string status = FileBytes(statusPath);
+    if (output) *output = FileBytes(outPath);
+    ::DeleteFileW(statusPath.c_str());
+    ::DeleteFileW(outPath.c_str());
+    return status.empty() ? -1 : std::atoi(status.c_str());
 }
 
 } // namespace test

@@ -39,4 +39,17 @@ std::wstring BinDirectory();
 // A UTF-16 file as the recorder program writes it; empty when it is missing.
 std::wstring ReadRecord(const std::wstring& path);
 
+// The whole file as bytes; empty when it cannot be read.
+std::string FileBytes(const std::wstring& path);
+
+// The Unix name of a Windows path (Wine); empty when there is none.
+std::string UnixPath(const std::wstring& path);
+// Starts a Unix shell command and waits up to 10 s (Wine gives no handle to wait on).
+bool RunShell(const std::string& command);
+// Runs a Unix shell command to its end (up to timeoutMs): its exit status, or -1 when it did
+// not finish; output gets what it wrote to stdout and stderr. The command holds no double quote.
+int RunUnix(const std::string& command, std::string* output = nullptr, int timeoutMs = 60000);
+// Single quotes for the Unix shell.
+std::string ShellQuote(const std::string& text);
+
 } // namespace test
