@@ -18,6 +18,7 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::Edit: ViewOrEditCurrent(true); return true;
     case req::EditNew: EditNewFile(); return true;
     case req::ChangeDir: ChangeDirectory(); return true;
+    case req::OpenArchive: OpenArchiveUnderCursor(); return true;
     case req::Copy:
         CopyMarked();
         return true;

@@ -14,8 +14,10 @@
 //     DELETEDIR 3200-3219, CALCSPACE 3260-3279; RENAME and NEWDIR share the one-field ids;
 //     FILEATTR, FILEATTRALL, DIRATTR, DIRATTRALL use the fixed ids 1260, 1570-1640, 1930-1960;
 //     STATUSREMOVE and STATUSCALC use only 1260
+//     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3799 (FILECONT's title is the fixed 1260, its extract
+//     command the fixed 2170); STATUSUNZIP uses 1260, 1332 and the STATUSCOPY progress bar 3120
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
-//     9200-9299 command line and buttons, 4700-4706 copy and move
+//     9200-9299 command line and buttons, 4700-4706 copy and move, 9600-9699 archives
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -255,7 +257,6 @@
 #define IDS_NOTAVAILABLE        9001
 #define IDS_NOINTERNALVIEWER    9002
 #define IDS_NOINTERNALEDITOR    9003
-#define IDS_NOARCHIVES          9004
 
 // ---- COPY and RENMOVE
 #define IDC_COPY_PROMPT         3100
@@ -314,3 +315,65 @@
 #define IDC_SPACE_DIRS          3261
 #define IDC_SPACE_FILES         3262
 #define IDC_SPACE_BYTES         3263
+
+// ---- archives: browsing and extraction (the ids of the design)
+#define IDS_UNZIP_NOTARGET      4174
+#define IDS_UNZIP_CREATE1       4175
+#define IDS_UNZIP_CREATE2       4176
+#define IDS_UNZIP_FOLDERS       4790
+#define IDS_ARC_UNREADABLE      15002
+#define IDM_ARC_EXTRACT         2170
+// ---- archives: our own texts
+#define IDS_ARC_TITLE           9600
+#define IDS_ARC_DAMAGED         9601
+#define IDS_ARC_STATUSTITLE     9602
+#define IDS_ARC_COUNT           9603
+#define IDS_ARC_ENCRYPTEDLIST   9604
+#define IDS_ARC_TOOMANY         9605
+#define IDS_ARC_SPANNED         9606
+#define IDS_ARC_COLDATE         9607
+#define IDS_ARC_OUTSIDETARGET   9610
+#define IDS_ARC_DEVICENAME      9611
+#define IDS_ARC_BADCHARACTER    9612
+#define IDS_ARC_EMPTYNAME       9613
+#define IDS_ARC_TOOLONG         9614
+#define IDS_ARC_LINK            9615
+#define IDS_ARC_OTHERKIND       9616
+#define IDS_ARC_CRC             9617
+#define IDS_ARC_DAMAGEDDATA     9618
+#define IDS_ARC_TRUNCATED       9619
+#define IDS_ARC_SIZE            9620
+#define IDS_ARC_OUTSIDEFILE     9621
+#define IDS_ARC_OVERLAP         9622
+#define IDS_ARC_METHOD          9623
+#define IDS_ARC_ENCRYPTION      9624
+#define IDS_ARC_WRONGPASSWORD   9625
+#define IDS_ARC_NOPASSWORD      9626
+#define IDS_ARC_RARCOMPRESSED   9627
+#define IDS_ARC_RARENCRYPTED    9628
+#define IDS_ARC_INTHEWAY        9629
+#define IDS_ARC_CANTWRITE       9630
+#define IDS_ARC_THROUGHLINK     9631
+#define IDS_ARC_BADHEADER       9632
+#define IDS_ARC_SPLIT           9633
+#define IDS_ARC_PASSWORDPROMPT  9634
+#define IDS_ARC_PASSWORDUSE     9635
+#define IDS_ARC_MKDIRFAILED     9636
+// ---- FILECONT
+#define IDC_ARC_TITLE           1260
+#define IDC_ARC_LIST            3700
+#define IDC_ARC_ALL             3701
+#define IDC_ARC_SELECTALL       3702
+#define IDC_ARC_DESELECTALL     3703
+// ---- UNZIP
+#define IDC_UNZIP_TARGET        3710
+#define IDC_UNZIP_LABEL         3711
+// ---- PASSWORD
+#define IDC_PASSWORD_TEXT       3720
+#define IDC_PASSWORD_FORALL     3721
+#define IDC_PASSWORD_PROMPT     3722
+// ---- PASSWORDUSE (Cancel answers -1)
+#define IDC_PASSWORDUSE_PROMPT  3730
+#define IDC_PASSWORDUSE_NEW     3731
+#define IDC_PASSWORDUSE_ONCE    3732
+#define IDC_PASSWORDUSE_ALL     3733
