@@ -21,12 +21,28 @@ std::string EncodeText(const std::wstring& text, UINT codePage)
 }
 
 namespace {
+// Asking the platform for the time zone on every conversion costs more than the conversion
+// itself (a listing converts every member's time); it is read again after a second.
+const TIME_ZONE_INFORMATION* TimeZone()
+{
+    static TIME_ZONE_INFORMATION zone;
+    static DWORD readAt = 0;
+    static bool read = false;
+    DWORD now = ::GetTickCount();
+    if (!read || now - readAt > 1000) {
+        ::GetTimeZoneInformation(&zone);
+        readAt = now;
+        read = true;
+    }
+    return &zone;
+}
+
 uint64_t FromLocal(const SYSTEMTIME& local)
 {
     SYSTEMTIME utc;
     FILETIME ft;
     // The rule of the member's own date, summer time included.
-    if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !::SystemTimeToFileTime(&utc, &ft)) return 0;
+    if (!::TzSpecificLocalTimeToSystemTime(TimeZone(), &local, &utc) || !::SystemTimeToFileTime(&utc, &ft)) return 0;
     return static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
 }
 }
@@ -58,7 +74,7 @@ uint64_t DropSeconds(uint64_t fileTime)
     if (fileTime == 0) return 0;
     FILETIME utc = {static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
     SYSTEMTIME u, local;
-    if (!::FileTimeToSystemTime(&utc, &u) || !::SystemTimeToTzSpecificLocalTime(nullptr, &u, &local)) return fileTime;
+    if (!::FileTimeToSystemTime(&utc, &u) || !::SystemTimeToTzSpecificLocalTime(TimeZone(), &u, &local)) return fileTime;
     local.wSecond = 0;
     local.wMilliseconds = 0;
     uint64_t result = FromLocal(local);

@@ -1,4 +1,5 @@
-// Safe targets, the overwrite question and the temporary-file-then-rename writing of members.
+// Safe targets, the overwrite question, and members written so that nothing half-written or
+// damaged is left in place of a file.
 #include "archive/Extractor.h"
 #include "archive/MemberName.h"
 #include "fileops/FileSystem.h"
@@ -27,10 +28,7 @@ int ReasonFor(NameProblem problem)
     return IDS_ARC_EMPTYNAME;
 }
 
-uint64_t FileTimeOf(const WIN32_FILE_ATTRIBUTE_DATA& data)
-{
-    return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
-}
+std::wstring CannotWrite(DWORD error) { return fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(error); }
 }
 
 std::wstring SystemErrorText(DWORD error)
@@ -45,23 +43,35 @@ std::wstring SystemErrorText(DWORD error)
     return result;
 }
 
-bool CMemberFile::Create(const std::wstring& targetName)
+bool CMemberFile::Open(const std::wstring& path)
+{
+    file.Reset(::CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file) written = path;
+    return static_cast<bool>(file);
+}
+
+bool CMemberFile::CreateNew(const std::wstring& targetName)
 {
     Discard();
     target = targetName;
-    written = 0;
+    error = 0;
+    cancelled = false;
+    return Open(target);
+}
+
+bool CMemberFile::CreateReplacement(const std::wstring& targetName)
+{
+    Discard();
+    target = targetName;
     error = 0;
     cancelled = false;
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = JoinPath(DirectoryPart(target),
-                             fw::Format(L"~pd%04lx%06x.tmp", ::GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFFFF));
-        file.Reset(::CreateFileW(LongPath(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file) return true;
+        std::wstring name = fw::Format(L"~pd%04lx%06x.tmp", ::GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFFFF);
+        if (Open(JoinPath(DirectoryPart(target), name))) return true;
         if (::GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    temporary.clear();
     return false;
 }
 
@@ -75,13 +85,12 @@ bool CMemberFile::Write(const uint8_t* data, size_t size)
     while (size > 0) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30)), done = 0;
         if (!::WriteFile(file.Get(), data, chunk, &done, nullptr) || done != chunk) {
-            error = done != chunk && ::GetLastError() == 0 ? ERROR_DISK_FULL : ::GetLastError();
-            if (error == 0) error = ERROR_WRITE_FAULT;
+            error = ::GetLastError();
+            if (error == 0) error = ERROR_DISK_FULL;
             return false;
         }
         data += chunk;
         size -= chunk;
-        written += chunk;
         if (events) events->OnProgress(chunk);
     }
     return true;
@@ -99,24 +108,26 @@ bool CMemberFile::Commit(uint64_t time)
         Discard();
         return false;
     }
-    // The user agreed to replace the target, read-only or not.
-    DWORD attributes = ::GetFileAttributesW(LongPath(target).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        ::SetFileAttributesW(LongPath(target).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!::MoveFileExW(LongPath(temporary).c_str(), LongPath(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        error = ::GetLastError();
-        Discard();
-        return false;
+    if (written != target) {
+        // The user agreed to replace the target, read-only or not.
+        DWORD attributes = ::GetFileAttributesW(LongPath(target).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            ::SetFileAttributesW(LongPath(target).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (!::MoveFileExW(LongPath(written).c_str(), LongPath(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            error = ::GetLastError();
+            Discard();
+            return false;
+        }
     }
-    temporary.clear();
+    written.clear();
     return true;
 }
 
 void CMemberFile::Discard()
 {
     file.Reset();
-    if (!temporary.empty()) ::DeleteFileW(LongPath(temporary).c_str());
-    temporary.clear();
+    if (!written.empty()) ::DeleteFileW(LongPath(written).c_str());
+    written.clear();
 }
 
 CExtractor::CExtractor(IArchiveEvents& events, const std::wstring& targetDirectory, bool keepFolders,
@@ -142,27 +153,26 @@ bool CExtractor::MakeDirectories(const std::wstring& relative, bool whole, const
         if (pos != last && relative[pos] != L'\\') continue;
         std::wstring part = relative.substr(0, pos);
         if (part.empty() || madeDirectories.count(part)) continue;
-        std::wstring path = JoinPath(target, part);
-        DWORD attributes = ::GetFileAttributesW(LongPath(path).c_str());
-        std::wstring reason;
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            if (!::CreateDirectoryW(LongPath(path).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-                reason = fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(::GetLastError());
-        } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            reason = fw::LoadStr(IDS_ARC_THROUGHLINK);
-        } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            reason = fw::LoadStr(IDS_ARC_INTHEWAY);
-        }
-        if (!reason.empty()) {
-            Refuse(name, reason);
-            return false;
+        std::wstring path = LongPath(JoinPath(target, part));
+        if (!::CreateDirectoryW(path.c_str(), nullptr)) {
+            DWORD error = ::GetLastError();
+            DWORD attributes = ::GetFileAttributesW(path.c_str());
+            std::wstring reason;
+            if (attributes == INVALID_FILE_ATTRIBUTES) reason = CannotWrite(error);
+            else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) reason = fw::LoadStr(IDS_ARC_THROUGHLINK);
+            else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) reason = fw::LoadStr(IDS_ARC_INTHEWAY);
+            if (!reason.empty()) {
+                Refuse(name, reason);
+                return false;
+            }
         }
         madeDirectories.insert(part);
     }
     return true;
 }
 
-CExtractor::Outcome CExtractor::Prepare(const MemberInfo& member, std::wstring& path)
+// The member's path below the target, its folders made; Write when it is a file to write.
+CExtractor::Outcome CExtractor::Locate(const MemberInfo& member, std::wstring& path)
 {
     if (stopped) return Outcome::Stop;
     events.OnProcessing(member.name);
@@ -170,58 +180,75 @@ CExtractor::Outcome CExtractor::Prepare(const MemberInfo& member, std::wstring& 
         stopped = true;
         return Outcome::Stop;
     }
-    auto refuse = [&](const std::wstring& reason) { return Refuse(member.name, reason) ? Outcome::Skip : Outcome::Stop; };
     if (member.kind == arc::MemberKind::SymLink || member.kind == arc::MemberKind::HardLink)
-        return refuse(fw::LoadStr(IDS_ARC_LINK));
-    if (member.kind == arc::MemberKind::Other) return refuse(fw::LoadStr(IDS_ARC_OTHERKIND));
+        return RefuseMember(member, fw::LoadStr(IDS_ARC_LINK));
+    if (member.kind == arc::MemberKind::Other) return RefuseMember(member, fw::LoadStr(IDS_ARC_OTHERKIND));
     bool directory = member.kind == arc::MemberKind::Directory;
     std::wstring relative;
     NameProblem problem = SafeRelativePath(member.name, keepFolders, relative);
     // "./" of a tar made from a directory is the target itself.
     if (problem == NameProblem::Empty && directory) return Outcome::Skip;
-    if (problem != NameProblem::None) return refuse(fw::LoadStr(ReasonFor(problem)));
+    if (problem != NameProblem::None) return RefuseMember(member, fw::LoadStr(ReasonFor(problem)));
     path = JoinPath(target, relative);
-    if (path.size() > MaxTargetLength) return refuse(fw::LoadStr(IDS_ARC_TOOLONG));
+    if (path.size() > MaxTargetLength) return RefuseMember(member, fw::LoadStr(IDS_ARC_TOOLONG));
     if (directory) {
         // Without folders a directory member has nothing to make.
-        if (keepFolders && !MakeDirectories(relative, true, member.name)) return stopped ? Outcome::Stop : Outcome::Skip;
-        return Outcome::Skip;
+        bool made = !keepFolders || MakeDirectories(relative, true, member.name);
+        return made || !stopped ? Outcome::Skip : Outcome::Stop;
     }
     if (!MakeDirectories(relative, false, member.name)) return stopped ? Outcome::Stop : Outcome::Skip;
-
-    WIN32_FILE_ATTRIBUTE_DATA existing;
-    if (::GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &existing)) {
-        if (existing.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-            return refuse(fw::LoadStr((existing.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? IDS_ARC_THROUGHLINK
-                                                                                                   : IDS_ARC_INTHEWAY));
-        if (askOverwrite && !overwriteAll) {
-            OverwriteQuestion question;
-            question.targetDirectory = DirectoryPart(path);
-            question.name = LastPart(path);
-            question.sourceSize = member.size < 0 ? 0 : static_cast<uint64_t>(member.size);
-            question.sourceTime = member.time;
-            question.targetSize = static_cast<uint64_t>(existing.nFileSizeHigh) << 32 | existing.nFileSizeLow;
-            question.targetTime = FileTimeOf(existing);
-            question.offerAll = offerAll;
-            switch (events.OnFileExists(question)) {
-            case OverwriteAnswer::Overwrite: break;
-            case OverwriteAnswer::OverwriteAll: overwriteAll = true; break;
-            case OverwriteAnswer::Skip: return Outcome::Skip;
-            case OverwriteAnswer::Cancel: stopped = true; return Outcome::Stop;
-            }
-        }
-    }
     return Outcome::Write;
+}
+
+// An existing target: refused when it is a directory or a link, else the overwrite question.
+CExtractor::Outcome CExtractor::ConfirmReplace(const MemberInfo& member, const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA existing;
+    if (!::GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &existing))
+        return RefuseMember(member, CannotWrite(::GetLastError()));
+    if (existing.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return RefuseMember(member, fw::LoadStr(IDS_ARC_THROUGHLINK));
+    if (existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return RefuseMember(member, fw::LoadStr(IDS_ARC_INTHEWAY));
+    if (!askOverwrite || overwriteAll) return Outcome::Write;
+    OverwriteQuestion question;
+    question.targetDirectory = DirectoryPart(path);
+    question.name = LastPart(path);
+    question.sourceSize = member.size < 0 ? 0 : static_cast<uint64_t>(member.size);
+    question.sourceTime = member.time;
+    question.targetSize = static_cast<uint64_t>(existing.nFileSizeHigh) << 32 | existing.nFileSizeLow;
+    question.targetTime =
+        static_cast<uint64_t>(existing.ftLastWriteTime.dwHighDateTime) << 32 | existing.ftLastWriteTime.dwLowDateTime;
+    question.offerAll = offerAll;
+    switch (events.OnFileExists(question)) {
+    case OverwriteAnswer::Overwrite: return Outcome::Write;
+    case OverwriteAnswer::OverwriteAll: overwriteAll = true; return Outcome::Write;
+    case OverwriteAnswer::Skip: return Outcome::Skip;
+    case OverwriteAnswer::Cancel: break;
+    }
+    stopped = true;
+    return Outcome::Stop;
+}
+
+CExtractor::Outcome CExtractor::Prepare(const MemberInfo& member, std::wstring& path)
+{
+    Outcome outcome = Locate(member, path);
+    if (outcome != Outcome::Write) return outcome;
+    DWORD attributes = ::GetFileAttributesW(LongPath(path).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ? Outcome::Write : ConfirmReplace(member, path);
 }
 
 CExtractor::Outcome CExtractor::Begin(const MemberInfo& member, CMemberFile& out)
 {
     std::wstring path;
-    Outcome outcome = Prepare(member, path);
+    Outcome outcome = Locate(member, path);
     if (outcome != Outcome::Write) return outcome;
-    if (!out.Create(path))
-        return Refuse(member.name, fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(::GetLastError())) ? Outcome::Skip
-                                                                                                         : Outcome::Stop;
+    // Creating the target exclusively is also the test whether something of that name is there.
+    if (out.CreateNew(path)) return Outcome::Write;
+    DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+        return RefuseMember(member, CannotWrite(error));
+    outcome = ConfirmReplace(member, path);
+    if (outcome != Outcome::Write) return outcome;
+    if (!out.CreateReplacement(path)) return RefuseMember(member, CannotWrite(::GetLastError()));
     return Outcome::Write;
 }
 
@@ -246,9 +273,9 @@ bool CExtractor::End(const MemberInfo& member, CMemberFile& out, const std::wstr
             ++written;
             return true;
         }
-        return Refuse(member.name, fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(out.Error()));
+        return Refuse(member.name, CannotWrite(out.Error()));
     }
     out.Discard();
-    if (out.WriteFailed()) return Refuse(member.name, fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(out.Error()));
+    if (out.WriteFailed()) return Refuse(member.name, CannotWrite(out.Error()));
     return Refuse(member.name, problem);
 }

@@ -115,7 +115,7 @@ int RARProcessFile(RarHandle archive, int operation, const wchar_t* destPath, co
     // Refused before anything is created, so nothing half-written is left behind.
     if (e.encrypted || e.method != 0 || e.splitBefore || e.splitAfter || e.directory || e.link) return ERAR_UNKNOWN_FORMAT;
     CMemberFile file(archive->events);
-    if (!file.Create(destName)) return ERAR_ECREATE;
+    if (!file.CreateReplacement(destName)) return ERAR_ECREATE;
     rar::RarStatus status = archive->reader.ExtractStored(e, file);
     if (status != rar::RarStatus::Ok) return file.WriteFailed() ? ERAR_EWRITE : ErrorFor(status);
     uint64_t time = e.hasUnixTime ? UnixTimeToFileTime(e.unixTime)

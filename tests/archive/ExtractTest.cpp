@@ -163,6 +163,34 @@ TEST_F(ArchiveExtract, RarStoredMembersOfBothFormatsAndACompressedOneRefusedPlai
     }
 }
 
+namespace {
+// Presses Cancel in the status window as soon as it is there.
+void CALLBACK CancelStatus(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND w, LPARAM timerId) {
+        fw::CDialog* dialog = fw::CDialog::FromHandle(w);
+        if (!dialog || dialog->TemplateName() != L"STATUSUNZIP") return TRUE;
+        ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ::KillTimer(nullptr, static_cast<UINT_PTR>(timerId));
+        return FALSE;
+    }, static_cast<LPARAM>(timer));
+}
+}
+
+TEST_F(ArchiveExtract, CancelInTheStatusWindowStopsAndLeavesNothingHalfDone)
+{
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, CancelStatus);
+    EXPECT_EQ(Extract(Fixture(L"many.zip"), Extraction()), IDOK);
+    ::KillTimer(nullptr, timer);
+    size_t files = 0;
+    for (auto& [name, content] : Tree(target.Path())) files += content != "<dir>";
+    EXPECT_GT(files, 0u);
+    EXPECT_LT(files, 70000u);
+    EXPECT_TRUE(TemporaryFiles(target.Path()).empty());
+    EXPECT_TRUE(operation.cancelRequested);
+    EXPECT_FALSE(operation.busy);
+}
+
 class ArchiveOverwrite : public ArchiveExtract {
 protected:
     void Existing()
