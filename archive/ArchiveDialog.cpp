@@ -7,6 +7,7 @@
 #include "panel/ListingFormat.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <new>
 
 namespace {
 constexpr UINT ShowDamage = WM_APP + 1;
@@ -43,10 +44,13 @@ bool CArchiveDialog::OnInit()
     for (int c = 0; c < 3; ++c)
         list.InsertColumn(c, fw::LoadStr(titles[c]), formats[c], GetProfileInt(L"ZipPositie", ColumnKeys[c], DefaultWidths[c]));
 
-    bool listed;
-    {
+    bool listed = false;
+    try {
         fw::WaitCursor wait;
         listed = ListArchive();
+    } catch (const std::bad_alloc&) {
+        // Rows of an archive with millions of members, or a reader's buffers.
+        ShowWarning(IDS_OUTOFMEMORY);
     }
     if (!listed) {
         End(0);

@@ -11,6 +11,7 @@
 
 class CCopyProgress;
 class CExtractor;
+struct RarArchive;
 
 // One list row.
 struct ArchiveRow {
@@ -51,6 +52,8 @@ private:
     bool ListTar();
     bool ListCabinet();
     bool ListRar();
+    // The rar library's handle, or null after the message why not.
+    RarArchive* OpenRar(unsigned mode);
     void AddRow(const std::wstring& name, uint64_t time, int64_t size, bool slashIsSeparator);
     void OnMember(const MemberInfo& member) override;
     // The single member of a gzip file without a stored name: the archive's name without its extension.

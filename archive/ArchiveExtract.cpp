@@ -14,6 +14,7 @@
 #include "framework/Resources.h"
 #include "framework/TextDialog.h"
 #include "resource.h"
+#include <new>
 
 namespace {
 std::wstring Trimmed(const std::wstring& text)
@@ -139,7 +140,11 @@ void CArchiveDialog::OnExtract()
         CCopyProgress status(operation, hwnd, fw::LoadStr(IDS_ARC_STATUSTITLE), L"STATUSUNZIP");
         ::ShowWindow(::GetDlgItem(status.Dialog(), IDC_STATUS_BYTES), SW_SHOW);
         progress = &status;
-        ExtractMembers();
+        try {
+            ExtractMembers();
+        } catch (const std::bad_alloc&) {
+            ShowWarning(IDS_OUTOFMEMORY);
+        }
         progress = nullptr;
     }
     extractAll = false;
@@ -275,17 +280,8 @@ void CArchiveDialog::ExtractCabinet()
 
 void CArchiveDialog::ExtractRar()
 {
-    std::vector<char> comment(16384);
-    RAROpenArchiveDataEx open;
-    open.ArcNameW = archivePath;
-    open.CmtBuf = comment.data();
-    open.CmtBufSize = static_cast<unsigned>(comment.size());
-    open.OpenMode = RAR_OM_EXTRACT;
-    RarHandle archive = RAROpenArchiveEx(&open);
-    if (!archive) {
-        ShowWarning(IDS_ARC_UNREADABLE);
-        return;
-    }
+    RarHandle archive = OpenRar(RAR_OM_EXTRACT);
+    if (!archive) return;
     RARSetCallback(archive, this);
     CExtractor extractor(*this, targetDirectory, keepFolders, askOverwrite, memberCount >= 2);
     RARHeaderDataEx header;

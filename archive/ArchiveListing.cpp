@@ -227,20 +227,24 @@ bool CArchiveDialog::ListCabinet()
     return false;
 }
 
-bool CArchiveDialog::ListRar()
+RarArchive* CArchiveDialog::OpenRar(unsigned mode)
 {
     std::vector<char> comment(16384);
     RAROpenArchiveDataEx open;
     open.ArcNameW = archivePath;
     open.CmtBuf = comment.data();
     open.CmtBufSize = static_cast<unsigned>(comment.size());
-    open.OpenMode = RAR_OM_LIST;
+    open.OpenMode = mode;
     RarHandle archive = RAROpenArchiveEx(&open);
-    if (!archive) {
-        if (open.OpenResult == ERAR_MISSING_PASSWORD) ShowPlain(fw::LoadStr(IDS_ARC_ENCRYPTEDLIST));
-        else Unreadable();
-        return false;
-    }
+    if (!archive && open.OpenResult == ERAR_MISSING_PASSWORD) ShowPlain(fw::LoadStr(IDS_ARC_ENCRYPTEDLIST));
+    else if (!archive) Unreadable();
+    return archive;
+}
+
+bool CArchiveDialog::ListRar()
+{
+    RarHandle archive = OpenRar(RAR_OM_LIST);
+    if (!archive) return false;
     int result = ERAR_SUCCESS;
     {
         fw::RedrawOff redraw(list.Handle());

@@ -7,14 +7,13 @@
 namespace arc {
 
 namespace {
-constexpr uint8_t FlagText = 0x01, FlagMultiPart = 0x02, FlagExtra = 0x04, FlagName = 0x08, FlagComment = 0x10,
+constexpr uint8_t FlagMultiPart = 0x02, FlagExtra = 0x04, FlagName = 0x08, FlagComment = 0x10,
                   FlagEncrypted = 0x20, FlagReserved = 0xC0;
 constexpr size_t FixedHeader = 10, TrailerSize = 8, OutChunk = 64 * 1024;
 }
 
 GzipStatus ParseGzipHeader(const uint8_t* data, size_t size, GzipHeader& header)
 {
-    (void)FlagText;
     if (size >= 1 && data[0] != 0x1F) return GzipStatus::NotGzip;
     if (size >= 2 && data[1] != 0x8B) return GzipStatus::NotGzip;
     if (size < FixedHeader) return GzipStatus::Truncated;

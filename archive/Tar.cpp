@@ -232,9 +232,10 @@ void CTarStream::OnHeader()
     entry.linkName = nextLink ? *nextLink : Field(header + LinkOffset, 100);
     int64_t number = 0;
     if (ParseTarNumber(header + ModeOffset, 8, number)) entry.mode = static_cast<uint32_t>(number);
-    if (nextTime) entry.mtime = *nextTime, entry.hasTime = true;
-    else if (globalTime) entry.mtime = *globalTime, entry.hasTime = true;
-    else if (ParseTarNumber(header + TimeOffset, 12, number)) entry.mtime = number, entry.hasTime = true;
+    std::optional<int64_t> time = nextTime ? nextTime : globalTime;
+    if (!time && ParseTarNumber(header + TimeOffset, 12, number)) time = number;
+    entry.hasTime = time.has_value();
+    entry.mtime = time.value_or(0);
     size = nextSize ? *nextSize : size;
 
     switch (type) {

@@ -14,6 +14,35 @@ using arc::Put64;
 namespace {
 uint32_t Clamp32(uint64_t v) { return v >= Escape32 ? Escape32 : static_cast<uint32_t>(v); }
 
+// From "version needed" to the extra field's length, alike in both headers; the raw 32-bit sizes.
+void ParseCommon(const uint8_t* p, ZipCommonFields& f, uint32_t& packed, uint32_t& unpacked)
+{
+    f.versionNeeded = Get16(p);
+    f.flags = Get16(p + 2);
+    f.method = Get16(p + 4);
+    f.dosTime = Get16(p + 6);
+    f.dosDate = Get16(p + 8);
+    f.crc = Get32(p + 10);
+    packed = Get32(p + 14);
+    unpacked = Get32(p + 18);
+    f.compressedSize = packed;
+    f.uncompressedSize = unpacked;
+}
+
+void AppendCommon(std::string& out, const ZipCommonFields& f)
+{
+    Put16(out, f.versionNeeded);
+    Put16(out, f.flags);
+    Put16(out, f.method);
+    Put16(out, f.dosTime);
+    Put16(out, f.dosDate);
+    Put32(out, f.crc);
+    Put32(out, Clamp32(f.compressedSize));
+    Put32(out, Clamp32(f.uncompressedSize));
+    Put16(out, static_cast<uint16_t>(f.name.size()));
+    Put16(out, static_cast<uint16_t>(f.extra.size()));
+}
+
 // Takes the zip64 values for the fields the fixed part escaped, in their fixed order.
 void ApplyZip64(ZipEntry& entry, bool sizeEscaped, bool packedEscaped, bool offsetEscaped, bool diskEscaped)
 {
@@ -54,16 +83,10 @@ size_t ParseCentralHeader(const uint8_t* p, size_t size, ZipEntry& entry)
     size_t total = CentralHeaderSize + nameLength + extraLength + commentLength;
     if (size < total) return 0;
     entry.versionMadeBy = Get16(p + 4);
-    entry.versionNeeded = Get16(p + 6);
-    entry.flags = Get16(p + 8);
-    entry.method = Get16(p + 10);
-    entry.dosTime = Get16(p + 12);
-    entry.dosDate = Get16(p + 14);
-    entry.crc = Get32(p + 16);
-    uint32_t packed = Get32(p + 20), unpacked = Get32(p + 24), offset = Get32(p + 42);
+    uint32_t packed = 0, unpacked = 0;
+    ParseCommon(p + 6, entry, packed, unpacked);
+    uint32_t offset = Get32(p + 42);
     uint16_t disk = Get16(p + 34);
-    entry.compressedSize = packed;
-    entry.uncompressedSize = unpacked;
     entry.diskStart = disk;
     entry.internalAttributes = Get16(p + 36);
     entry.externalAttributes = Get32(p + 38);
@@ -81,14 +104,8 @@ size_t ParseLocalHeader(const uint8_t* p, size_t size, LocalHeader& header)
     if (size < LocalHeaderSize || Get32(p) != LocalHeaderSignature) return 0;
     size_t nameLength = Get16(p + 26), extraLength = Get16(p + 28);
     if (size < LocalHeaderSize + nameLength + extraLength) return 0;
-    header.versionNeeded = Get16(p + 4);
-    header.flags = Get16(p + 6);
-    header.method = Get16(p + 8);
-    header.dosTime = Get16(p + 10);
-    header.dosDate = Get16(p + 12);
-    header.crc = Get32(p + 14);
-    header.compressedSize = Get32(p + 18);
-    header.uncompressedSize = Get32(p + 22);
+    uint32_t packed = 0, unpacked = 0;
+    ParseCommon(p + 4, header, packed, unpacked);
     const char* text = reinterpret_cast<const char*>(p + LocalHeaderSize);
     header.name.assign(text, nameLength);
     header.extra.assign(text + nameLength, extraLength);
@@ -132,16 +149,7 @@ bool ParseZip64End(const uint8_t* p, size_t size, EndRecord& end)
 void AppendLocalHeader(std::string& out, const LocalHeader& header)
 {
     Put32(out, LocalHeaderSignature);
-    Put16(out, header.versionNeeded);
-    Put16(out, header.flags);
-    Put16(out, header.method);
-    Put16(out, header.dosTime);
-    Put16(out, header.dosDate);
-    Put32(out, header.crc);
-    Put32(out, Clamp32(header.compressedSize));
-    Put32(out, Clamp32(header.uncompressedSize));
-    Put16(out, static_cast<uint16_t>(header.name.size()));
-    Put16(out, static_cast<uint16_t>(header.extra.size()));
+    AppendCommon(out, header);
     out += header.name;
     out += header.extra;
 }
@@ -150,16 +158,7 @@ void AppendCentralHeader(std::string& out, const ZipEntry& entry)
 {
     Put32(out, CentralHeaderSignature);
     Put16(out, entry.versionMadeBy);
-    Put16(out, entry.versionNeeded);
-    Put16(out, entry.flags);
-    Put16(out, entry.method);
-    Put16(out, entry.dosTime);
-    Put16(out, entry.dosDate);
-    Put32(out, entry.crc);
-    Put32(out, Clamp32(entry.compressedSize));
-    Put32(out, Clamp32(entry.uncompressedSize));
-    Put16(out, static_cast<uint16_t>(entry.name.size()));
-    Put16(out, static_cast<uint16_t>(entry.extra.size()));
+    AppendCommon(out, entry);
     Put16(out, static_cast<uint16_t>(entry.comment.size()));
     Put16(out, entry.diskStart >= Escape16 ? Escape16 : static_cast<uint16_t>(entry.diskStart));
     Put16(out, entry.internalAttributes);

@@ -26,16 +26,22 @@ constexpr uint16_t ExtraZip64 = 0x0001, ExtraNtfs = 0x000A, ExtraUnixTime = 0x54
 // Hosts in the high byte of "version made by".
 constexpr uint8_t HostDos = 0, HostUnix = 3, HostNtfs = 10, HostVfat = 14, HostOsx = 19;
 
-// One central directory record; sizes and offset are the real ones, zip64 values applied.
-struct ZipEntry {
-    uint16_t versionMadeBy = 0, versionNeeded = 20, flags = 0, method = 0, dosTime = 0, dosDate = 0;
+// The fields a local header and its central directory record share.
+struct ZipCommonFields {
+    uint16_t versionNeeded = 20, flags = 0, method = 0, dosTime = 0, dosDate = 0;
     uint32_t crc = 0;
     uint64_t compressedSize = 0, uncompressedSize = 0;
+    std::string name, extra;
+};
+
+// One central directory record; sizes and offset are the real ones, zip64 values applied.
+struct ZipEntry : ZipCommonFields {
+    uint16_t versionMadeBy = 0;
     uint32_t diskStart = 0;
     uint16_t internalAttributes = 0;
     uint32_t externalAttributes = 0;
     uint64_t localHeaderOffset = 0;
-    std::string name, extra, comment;
+    std::string comment;
 
     uint8_t Host() const { return static_cast<uint8_t>(versionMadeBy >> 8); }
     bool IsEncrypted() const { return (flags & FlagEncrypted) != 0; }
@@ -43,12 +49,7 @@ struct ZipEntry {
     bool IsSymLink() const;
 };
 
-struct LocalHeader {
-    uint16_t versionNeeded = 20, flags = 0, method = 0, dosTime = 0, dosDate = 0;
-    uint32_t crc = 0;
-    uint64_t compressedSize = 0, uncompressedSize = 0;
-    std::string name, extra;
-};
+using LocalHeader = ZipCommonFields;
 
 // The end of the central directory, the zip64 record's values taken when there is one.
 struct EndRecord {
