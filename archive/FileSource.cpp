@@ -19,18 +19,27 @@ bool CFileSource::Open(const std::wstring& path)
     return true;
 }
 
+namespace {
+// One positional read: the offset travels with the call instead of a seek before it.
+int64_t ReadFileAt(HANDLE file, uint64_t offset, void* buffer, DWORD size)
+{
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, size, &got, &at)) return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    return got;
+}
+}
+
 bool CFileSource::Fill(uint64_t offset)
 {
     window.resize(WindowSize);
     windowStart = offset;
     windowFill = 0;
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    DWORD got = 0;
-    if (!::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
-        !::ReadFile(file.Get(), window.data(), static_cast<DWORD>(WindowSize), &got, nullptr))
-        return false;
-    windowFill = got;
+    int64_t got = ReadFileAt(file.Get(), offset, window.data(), static_cast<DWORD>(WindowSize));
+    if (got < 0) return false;
+    windowFill = static_cast<size_t>(got);
     return true;
 }
 
@@ -38,15 +47,8 @@ int64_t CFileSource::ReadAt(uint64_t offset, void* buffer, size_t count)
 {
     if (offset >= size || count == 0) return 0;
     count = static_cast<size_t>(std::min<uint64_t>(count, size - offset));
-    if (count >= WindowSize) {
-        LARGE_INTEGER at;
-        at.QuadPart = static_cast<LONGLONG>(offset);
-        DWORD got = 0;
-        DWORD want = static_cast<DWORD>(std::min<size_t>(count, 1u << 30));
-        if (!::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) || !::ReadFile(file.Get(), buffer, want, &got, nullptr))
-            return -1;
-        return got;
-    }
+    if (count >= WindowSize)
+        return ReadFileAt(file.Get(), offset, buffer, static_cast<DWORD>(std::min<size_t>(count, 1u << 30)));
     if (offset < windowStart || offset + count > windowStart + windowFill) {
         if (!Fill(offset)) return -1;
         if (windowFill == 0) return 0;

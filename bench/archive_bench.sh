@@ -44,18 +44,24 @@ echo "tree.zip: $files files, $bytes bytes unpacked, $(stat -c %s "$work/tree.zi
 
 # Warm Wine up so that its start does not count against the first run.
 "$build/wine-run" cmd /c exit </dev/null >/dev/null 2>&1 || true
-# Both write into the page cache; each starts after a sync so neither pays for the other's writes.
-sync
-start=$(now); unzip -q "$work/tree.zip" -d "$work/unzip"; unzip_s=$(seconds "$start" "$(now)")
-sync
-mkdir -p "$work/pd"
-read -r pd_s _ < <(bench extract "$(winpath "$work/tree.zip")" "$(winpath "$work/pd")")
-diff -r "$work/unzip" "$work/pd" >/dev/null || { echo "PD's extraction differs from unzip's" >&2; exit 1; }
-python3 - "$files" "$unzip_s" "$pd_s" <<'PY'
+# The machine is shared: each side runs $rounds times, alternating, and its best time counts. Both
+# write into the page cache; each run starts after a sync so that none pays for another's writes.
+rounds=${PD_BENCH_ROUNDS:-3}
+unzip_s=; pd_s=
+for round in $(seq "$rounds"); do
+  rm -rf "$work/unzip" "$work/pd"; mkdir -p "$work/pd"; sync
+  start=$(now); unzip -q "$work/tree.zip" -d "$work/unzip"; t=$(seconds "$start" "$(now)")
+  unzip_s=$(python3 -c "import sys; a=sys.argv[1]; print(min(float(a), float(sys.argv[2])) if a else sys.argv[2])" "$unzip_s" "$t")
+  sync
+  read -r t _ < <(bench extract "$(winpath "$work/tree.zip")" "$(winpath "$work/pd")")
+  pd_s=$(python3 -c "import sys; a=sys.argv[1]; print(min(float(a), float(sys.argv[2])) if a else sys.argv[2])" "$pd_s" "$t")
+  diff -r "$work/unzip" "$work/pd" >/dev/null || { echo "PD's extraction differs from unzip's" >&2; exit 1; }
+done
+python3 - "$files" "$unzip_s" "$pd_s" "$rounds" <<'PY'
 import sys
-files, unzip, pd = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3])
-print(f"extract {files} files: unzip {unzip:.3f} s ({files / unzip:.0f} files/s), PD {pd:.3f} s ({files / pd:.0f} files/s), "
-      f"PD speed = {unzip / pd:.2f} x unzip (goal >= 0.80)")
+files, unzip, pd, rounds = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3]), sys.argv[4]
+print(f"extract {files} files (best of {rounds}): unzip {unzip:.3f} s ({files / unzip:.0f} files/s), "
+      f"PD {pd:.3f} s ({files / pd:.0f} files/s), PD speed = {unzip / pd:.2f} x unzip (goal >= 0.80)")
 PY
 
 python3 - "$work/many.zip" "$members" <<'PY'

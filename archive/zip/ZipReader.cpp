@@ -9,6 +9,14 @@
 
 namespace zip {
 
+struct CZipArchive::Inflater {
+    z_stream z = {};
+    ~Inflater() { inflateEnd(&z); }
+};
+
+CZipArchive::CZipArchive() = default;
+CZipArchive::~CZipArchive() = default;
+
 using arc::Get16;
 using arc::Get32;
 using arc::Get64;
@@ -261,7 +269,9 @@ ZipStatus CZipArchive::Extract(size_t index, arc::IDataSink& sink, const std::st
         remaining -= EncryptionHeaderSize;
     }
 
-    std::vector<uint8_t> in(static_cast<size_t>(std::min<uint64_t>(Chunk, std::max<uint64_t>(remaining, 1))));
+    // The buffers and the inflater live as long as the archive: extracting thousands of small
+    // members must not allocate and clear them for each one.
+    in.resize(Chunk);
     uint32_t crc = 0;
     uint64_t produced = 0;
     // Never more than the directory claims: a bomb stops at its stated size.
@@ -272,7 +282,7 @@ ZipStatus CZipArchive::Extract(size_t index, arc::IDataSink& sink, const std::st
         return n == 0 || sink.Write(data, n) ? ZipStatus::Ok : ZipStatus::Stopped;
     };
     auto readMore = [&](size_t& n) {
-        n = static_cast<size_t>(std::min<uint64_t>(in.size(), remaining));
+        n = static_cast<size_t>(std::min<uint64_t>(Chunk, remaining));
         if (!arc::ReadExact(*source, start, in.data(), n)) return false;
         start += n;
         remaining -= n;
@@ -288,13 +298,18 @@ ZipStatus CZipArchive::Extract(size_t index, arc::IDataSink& sink, const std::st
             if (status != ZipStatus::Ok) return status;
         }
     } else {
-        z_stream z = {};
-        if (inflateInit2(&z, -MAX_WBITS) != Z_OK) return ZipStatus::BadData;
-        struct InflateEnd {
-            z_stream& z;
-            ~InflateEnd() { inflateEnd(&z); }
-        } cleanup{z};
-        std::vector<uint8_t> out(Chunk);
+        if (!inflater) {
+            inflater = std::make_unique<Inflater>();
+            if (inflateInit2(&inflater->z, -MAX_WBITS) != Z_OK) {
+                inflater.reset();
+                return ZipStatus::BadData;
+            }
+        } else if (inflateReset(&inflater->z) != Z_OK) {
+            return ZipStatus::BadData;
+        }
+        z_stream& z = inflater->z;
+        z.avail_in = 0;
+        out.resize(Chunk);
         for (;;) {
             if (z.avail_in == 0 && remaining > 0) {
                 size_t n = 0;

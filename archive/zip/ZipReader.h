@@ -3,6 +3,7 @@
 #include "archive/ByteSource.h"
 #include "archive/zip/ZipRecords.h"
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ enum class NameCharset { Utf8, Oem };
 
 class CZipArchive {
 public:
+    CZipArchive();
+    ~CZipArchive();
+    CZipArchive(const CZipArchive&) = delete;
+    CZipArchive& operator=(const CZipArchive&) = delete;
+
     // Reads the end records and the central directory. Damaged keeps what could be read.
     ZipStatus Open(arc::IByteSource& source);
     const std::vector<ZipEntry>& Entries() const { return entries; }
@@ -65,6 +71,9 @@ private:
     EndRecord end;
     uint64_t directoryStart = 0; // where member data must end
     uint64_t shift = 0;          // bytes before the archive (a self-extractor's program)
+    struct Inflater;
+    std::unique_ptr<Inflater> inflater;
+    std::vector<uint8_t> in, out;
 };
 
 const char* MethodName(uint16_t method);
