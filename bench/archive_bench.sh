@@ -47,8 +47,11 @@ echo "tree.zip: $files files, $bytes bytes unpacked, $(stat -c %s "$work/tree.zi
 # The machine is shared: each side runs $rounds times, alternating, and its best time counts. Both
 # write into the page cache; each run starts after a sync so that none pays for another's writes.
 rounds=${PD_BENCH_ROUNDS:-3}
-unzip_s=; pd_s=
+unzip_s=; pd_s=; floor_s=
 for round in $(seq "$rounds"); do
+  rm -rf "$work/floor"; mkdir -p "$work/floor"; sync
+  read -r t _ < <(bench floor "$(winpath "$work/floor")" "$files")
+  floor_s=$(python3 -c "import sys; a=sys.argv[1]; print(min(float(a), float(sys.argv[2])) if a else sys.argv[2])" "$floor_s" "$t")
   rm -rf "$work/unzip" "$work/pd"; mkdir -p "$work/pd"; sync
   start=$(now); unzip -q "$work/tree.zip" -d "$work/unzip"; t=$(seconds "$start" "$(now)")
   unzip_s=$(python3 -c "import sys; a=sys.argv[1]; print(min(float(a), float(sys.argv[2])) if a else sys.argv[2])" "$unzip_s" "$t")
@@ -57,11 +60,13 @@ for round in $(seq "$rounds"); do
   pd_s=$(python3 -c "import sys; a=sys.argv[1]; print(min(float(a), float(sys.argv[2])) if a else sys.argv[2])" "$pd_s" "$t")
   diff -r "$work/unzip" "$work/pd" >/dev/null || { echo "PD's extraction differs from unzip's" >&2; exit 1; }
 done
-python3 - "$files" "$unzip_s" "$pd_s" "$rounds" <<'PY'
+python3 - "$files" "$unzip_s" "$pd_s" "$rounds" "$floor_s" <<'PY'
 import sys
-files, unzip, pd, rounds = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3]), sys.argv[4]
+files, unzip, pd, rounds, floor = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3]), sys.argv[4], float(sys.argv[5])
 print(f"extract {files} files (best of {rounds}): unzip {unzip:.3f} s ({files / unzip:.0f} files/s), "
       f"PD {pd:.3f} s ({files / pd:.0f} files/s), PD speed = {unzip / pd:.2f} x unzip (goal >= 0.80)")
+print(f"platform floor: creating {files} files of 4 KB under Wine takes {floor:.3f} s ({files / floor:.0f} files/s), "
+      f"PD reaches {floor / pd:.2f} of it")
 PY
 
 python3 - "$work/many.zip" "$members" <<'PY'

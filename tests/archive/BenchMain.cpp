@@ -6,6 +6,7 @@
 #include "support/TestEnv.h"
 #include <commctrl.h>
 #include <cstdio>
+#include <string>
 
 namespace {
 double Now()
@@ -17,11 +18,34 @@ double Now()
 }
 }
 
+// The platform's own cost of small files: create, write 4 KB, set the time, close; 100 to a directory.
+int Floor(const std::wstring& directory, int count)
+{
+    static char data[4096];
+    FILETIME time = {0x12345678, 0x01D70000};
+    double start = Now();
+    for (int i = 0; i < count; ++i) {
+        std::wstring folder = directory + L"\\d" + std::to_wstring(i / 100);
+        if (i % 100 == 0) ::CreateDirectoryW(folder.c_str(), nullptr);
+        HANDLE file = ::CreateFileW((folder + L"\\f" + std::to_wstring(i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 3;
+        DWORD written = 0;
+        ::WriteFile(file, data, sizeof(data), &written, nullptr);
+        ::SetFileTime(file, &time, &time, &time);
+        ::CloseHandle(file);
+    }
+    std::printf("%.3f %d\n", Now() - start, count);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     std::wstring mode = argc >= 3 ? argv[1] : L"";
+    if (mode == L"floor" && argc == 4) return Floor(argv[2], std::stoi(argv[3]));
     if (!((mode == L"list" && argc == 3) || (mode == L"extract" && argc == 4))) {
-        std::fwprintf(stderr, L"usage: archbench list <archive> | archbench extract <archive> <target directory>\n");
+        std::fwprintf(stderr, L"usage: archbench list <archive> | archbench extract <archive> <target directory> | "
+                              L"archbench floor <directory> <files>\n");
         return 2;
     }
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
