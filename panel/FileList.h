@@ -95,6 +95,10 @@ public:
     bool EnterDirectory(const std::wstring& name, bool parent);
     std::wstring FullName(const FileEntry& entry) const;
 
+    // ---- FileListArchive.cpp: the archive dialog on the cursor row (Enter or "OpenArch")
+    void OpenArchiveUnderCursor();
+    void BrowseArchive(const std::wstring& archivePath);
+
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
 

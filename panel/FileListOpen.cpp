@@ -123,7 +123,9 @@ void CFileList::OpenCurrentEntry()
     }
     std::wstring full = FullName(*entry);
     if (IsArchiveName(full)) {
-        ShowWarning(IDS_NOARCHIVES);
+        // An archive on an FTP server would first be fetched; that comes with the FTP panel source.
+        if (drive == L"FTP") ShowWarning(IDS_NOTONFTP);
+        else BrowseArchive(full);
         return;
     }
     if (drive == L"FTP") {

@@ -17,6 +17,8 @@
 //     hex editor: the fixed ids 41000-41008 in its dialogs ("IDD_FINDDIALOG" ... "IDD_CHARACTERSETDIALOG"),
 //     labels and extra controls 3600-3699; its menu and accelerator table are 111, commands 40004-41017
 //     THISCOMPUTER uses the fixed ids 2030-2130; VIEW has no controls
+//     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3799 (FILECONT's title is the fixed 1260, its extract
+//     command the fixed 2170); STATUSUNZIP uses 1260, 1332 and the STATUSCOPY progress bar 3120
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
@@ -264,7 +266,6 @@
 #define IDS_NOTAVAILABLE        9001
 #define IDS_NOINTERNALVIEWER    9002
 #define IDS_NOINTERNALEDITOR    9003
-#define IDS_NOARCHIVES          9004
 
 // ---- COPY and RENMOVE
 #define IDC_COPY_PROMPT         3100
@@ -417,3 +418,64 @@
 #define IDS_SYSINFO_ON          4181
 #define IDS_SYSINFO_COLOURS     4221
 #define IDS_SYSINFO_NONE        9700
+// ---- archives: browsing and extraction (the ids of the design)
+#define IDS_UNZIP_NOTARGET      4174
+#define IDS_UNZIP_CREATE1       4175
+#define IDS_UNZIP_CREATE2       4176
+#define IDS_UNZIP_FOLDERS       4790
+#define IDS_ARC_UNREADABLE      15002
+#define IDM_ARC_EXTRACT         2170
+// ---- archives: our own texts
+#define IDS_ARC_TITLE           9600
+#define IDS_ARC_DAMAGED         9601
+#define IDS_ARC_STATUSTITLE     9602
+#define IDS_ARC_COUNT           9603
+#define IDS_ARC_ENCRYPTEDLIST   9604
+#define IDS_ARC_TOOMANY         9605
+#define IDS_ARC_SPANNED         9606
+#define IDS_ARC_COLDATE         9607
+#define IDS_ARC_OUTSIDETARGET   9610
+#define IDS_ARC_DEVICENAME      9611
+#define IDS_ARC_BADCHARACTER    9612
+#define IDS_ARC_EMPTYNAME       9613
+#define IDS_ARC_TOOLONG         9614
+#define IDS_ARC_LINK            9615
+#define IDS_ARC_OTHERKIND       9616
+#define IDS_ARC_CRC             9617
+#define IDS_ARC_DAMAGEDDATA     9618
+#define IDS_ARC_TRUNCATED       9619
+#define IDS_ARC_SIZE            9620
+#define IDS_ARC_OUTSIDEFILE     9621
+#define IDS_ARC_OVERLAP         9622
+#define IDS_ARC_METHOD          9623
+#define IDS_ARC_ENCRYPTION      9624
+#define IDS_ARC_WRONGPASSWORD   9625
+#define IDS_ARC_NOPASSWORD      9626
+#define IDS_ARC_RARCOMPRESSED   9627
+#define IDS_ARC_RARENCRYPTED    9628
+#define IDS_ARC_INTHEWAY        9629
+#define IDS_ARC_CANTWRITE       9630
+#define IDS_ARC_THROUGHLINK     9631
+#define IDS_ARC_BADHEADER       9632
+#define IDS_ARC_SPLIT           9633
+#define IDS_ARC_PASSWORDPROMPT  9634
+#define IDS_ARC_PASSWORDUSE     9635
+#define IDS_ARC_MKDIRFAILED     9636
+// ---- FILECONT
+#define IDC_ARC_TITLE           1260
+#define IDC_ARC_LIST            3700
+#define IDC_ARC_ALL             3701
+#define IDC_ARC_SELECTALL       3702
+#define IDC_ARC_DESELECTALL     3703
+// ---- UNZIP
+#define IDC_UNZIP_TARGET        3710
+#define IDC_UNZIP_LABEL         3711
+// ---- PASSWORD
+#define IDC_PASSWORD_TEXT       3720
+#define IDC_PASSWORD_FORALL     3721
+#define IDC_PASSWORD_PROMPT     3722
+// ---- PASSWORDUSE (Cancel answers -1)
+#define IDC_PASSWORDUSE_PROMPT  3730
+#define IDC_PASSWORDUSE_NEW     3731
+#define IDC_PASSWORDUSE_ONCE    3732
+#define IDC_PASSWORDUSE_ALL     3733
