@@ -34,26 +34,30 @@ bool MakeListing(const std::wstring& directory, const std::wstring& mask, bool t
     ::DeleteFileW(output.c_str());
     bool inDirectory = false;
     std::wstring parameters = ListingParameters(directory, mask, tree, output, inDirectory);
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
-    info.lpVerb = L"Open";
-    info.lpFile = L"CMD.EXE";
-    info.lpParameters = parameters.c_str();
-    info.lpDirectory = inDirectory ? directory.c_str() : nullptr;
-    info.nShow = SW_HIDE;
+    DWORD n = ::GetSystemDirectoryW(nullptr, 0);
+    std::wstring interpreter(n, L'\0');
+    interpreter.resize(::GetSystemDirectoryW(interpreter.data(), n));
+    interpreter += L"\\CMD.EXE";
+    std::wstring commandLine = L"\"" + interpreter + L"\" " + parameters;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
     BOOL started;
     {
-        // The system's error boxes are allowed while the interpreter starts.
+        // The system's error boxes are allowed while the interpreter starts. Started directly:
+        // the shell would expand a "%" in the working directory.
         fw::ErrorModeScope errors(0);
-        started = ::ShellExecuteExW(&info);
+        started = ::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, inDirectory ? directory.c_str() : nullptr, &startup, &process);
     }
     if (!started) {
         error = ::GetLastError();
         return false;
     }
-    fw::UniqueHandle process(info.hProcess);
-    if (process) ::WaitForSingleObject(process.Get(), INFINITE);
+    fw::UniqueHandle thread(process.hThread), handle(process.hProcess);
+    ::WaitForSingleObject(handle.Get(), INFINITE);
     if (::GetFileAttributesW(output.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = ERROR_FILE_NOT_FOUND;
         return false;
