@@ -60,6 +60,19 @@ std::wstring AskListingFile(HWND owner, const std::wstring& directory, bool tree
     return name.data();
 }
 
+// The panel's listing in the file listing; false after telling the user why not.
+bool MakePanelListing(CFileList& panel, bool tree, const std::wstring& listing)
+{
+    DWORD error = 0;
+    bool made;
+    {
+        fw::WaitCursor wait;
+        made = MakeListing(panel.path, Program().fileMask, tree, listing, error);
+    }
+    if (!made) ShowListingError(MainOf(panel), IDS_LISTING_FAILED, panel.path, error);
+    return made;
+}
+
 void PrintListing(CFileList& panel, bool tree)
 {
     OperationState* state = panel.Context().operation;
@@ -71,16 +84,7 @@ void PrintListing(CFileList& panel, bool tree)
         return;
     }
     std::wstring listing = ListingTempFile();
-    DWORD error = 0;
-    bool made;
-    {
-        fw::WaitCursor wait;
-        made = MakeListing(panel.path, Program().fileMask, tree, listing, error);
-    }
-    if (!made) {
-        ShowListingError(main, IDS_LISTING_FAILED, panel.path, error);
-        return;
-    }
+    if (!MakePanelListing(panel, tree, listing)) return;
     {
         CPrintJob job(*state, main);
         if (job.Begin()) job.PrintFile(listing, ListingTitle(panel.path, tree), true);
@@ -94,16 +98,8 @@ void SaveListing(CFileList& panel, bool tree)
     std::wstring target = AskListingFile(main, panel.path, tree);
     if (target.empty()) return;
     std::wstring listing = ListingTempFile();
+    if (!MakePanelListing(panel, tree, listing)) return;
     DWORD error = 0;
-    bool made;
-    {
-        fw::WaitCursor wait;
-        made = MakeListing(panel.path, Program().fileMask, tree, listing, error);
-    }
-    if (!made) {
-        ShowListingError(main, IDS_LISTING_FAILED, panel.path, error);
-        return;
-    }
     if (!SaveUnicodeText(listing, target, error)) ShowListingError(main, IDS_LISTING_CANTWRITE, target, error);
     ::DeleteFileW(listing.c_str());
 }
