@@ -155,6 +155,7 @@ bool CMainWindow::OnCreate(CREATESTRUCT*)
     }
     UpdateFunctionKeyStates();
 
+    trayIcons.ApplyStoredOptions(hwnd);
     if (GetProfileInt(L"Algemeen", L"DatumInTitel", 1)) ::SetTimer(hwnd, TimerClock, 1000, nullptr);
 
     bool wantLeft = GetProfileInt(L"WinPositie", L"LeftActive", 1) != 0;
@@ -288,6 +289,7 @@ bool CMainWindow::OnClose()
 {
     // Tool windows with unsaved work ask first; one the user keeps open keeps the program open.
     if (!fw::CDialog::CloseModelessForExit()) return true;
+    trayIcons.RemoveAll(hwnd);
     ::KillTimer(hwnd, TimerClock);
     SavePlacement();
     SaveColumnWidths();
@@ -297,6 +299,12 @@ bool CMainWindow::OnClose()
 void CMainWindow::OnDestroy()
 {
     destroying = true;
+    trayIcons.RemoveAll(hwnd);
+    if (logoffThread) {
+        ::WaitForSingleObject(logoffThread, INFINITE);
+        ::CloseHandle(logoffThread);
+        logoffThread = nullptr;
+    }
     for (UINT_PTR id : {TimerClock, TimerRefreshLeft, TimerRefreshRight}) ::KillTimer(hwnd, id);
     if (postQuitOnDestroy) ::PostQuitMessage(0);
 }

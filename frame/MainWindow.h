@@ -6,6 +6,7 @@
 #include "frame/DirectoryHistory.h"
 #include "frame/Launcher.h"
 #include "frame/Layout.h"
+#include "frame/TrayIcons.h"
 #include "framework/Controls.h"
 #include "fileops/OperationUi.h"
 #include "framework/Window.h"
@@ -112,6 +113,19 @@ public:
     // What the last command line or button started, with the process handles.
     std::vector<StartedRun> lastRuns;
 
+    // ---- MainWindowSystem.cpp: printing and options commands, notification icons, system commands
+    bool OnSystemCommand(UINT id);
+    void OnPrintFiles();
+    void ApplyPathsOptions();
+    void ApplyColors(const struct ColorSet& set);
+    void OnTrayIcon(UINT msg, LPARAM lp);
+    void OnDiskCommand(UINT id);
+    // Moves the panels and the current directory off a drive whose medium is to be ejected.
+    void LeaveDrive(wchar_t letter);
+    CTrayIcons& TrayIcons() { return trayIcons; }
+    // The log-off request's thread while one runs (tests wait for it).
+    HANDLE logoffThread = nullptr;
+
     static constexpr UINT_PTR TimerClock = 1;
     static constexpr UINT_PTR TimerRefreshLeft = 2;
     static constexpr UINT_PTR TimerRefreshRight = 3;
@@ -164,6 +178,7 @@ private:
 
     DirectoryHistory history[2];
     bool leftActive = true;
+    CTrayIcons trayIcons;
     int windowW = 640, windowH = 466;
     bool destroying = false;
 };

@@ -32,7 +32,7 @@ struct Route {
 
 // Panel requests whose handlers exist are marked available; the rest are greyed.
 const Route Routes[] = {
-    {IDM_PRINT, PanelFocus, req::Print, IDS_NOTONFTP_PRINT, false},
+    {IDM_PRINT, Own, 0, IDS_NOTONFTP_PRINT, true},
     {IDM_VIEW, PanelRequest, req::View, 0, true},
     {IDM_EDIT, PanelRequest, req::Edit, 0, true},
     {IDM_EDITNEW, PanelRequest, req::EditNew, 0, true},
@@ -52,10 +52,10 @@ const Route Routes[] = {
     {IDM_ZIPSELF, PanelRequest, req::Zip, IDS_NOTONFTP, false},
     {IDM_OPENARCH, PanelRequest, req::OpenArchive, IDS_NOTONFTP, true},
     {IDM_CD, PanelRequest, req::ChangeDir, 0, true},
-    {IDM_PRTDIR, PanelFocus, req::PrintDir, 0, false},
-    {IDM_PRTTREE, PanelFocus, req::PrintTree, 0, false},
-    {IDM_SAVEDIR, PanelFocus, req::SaveDir, 0, false},
-    {IDM_SAVETREE, PanelFocus, req::SaveTree, 0, false},
+    {IDM_PRTDIR, PanelFocus, req::PrintDir, 0, true},
+    {IDM_PRTTREE, PanelFocus, req::PrintTree, 0, true},
+    {IDM_SAVEDIR, PanelFocus, req::SaveDir, 0, true},
+    {IDM_SAVETREE, PanelFocus, req::SaveTree, 0, true},
     {IDM_EXTENDDOWN, PanelRequest, req::ExtendFirst + 0, 0, true},
     {IDM_EXTENDUP, PanelRequest, req::ExtendFirst + 1, 0, true},
     {IDM_EXTENDPAGEDOWN, PanelRequest, req::ExtendFirst + 2, 0, true},
@@ -108,22 +108,22 @@ const Route Routes[] = {
     {IDM_CONNECT, Own, 0, 0, true},
     {IDM_DISCON, Own, 0, 0, true},
     {IDM_DIRCOMP, Own, 0, 0, false},
-    {IDM_EXITWIN, Own, 0, 0, false},
+    {IDM_EXITWIN, Own, 0, 0, true},
     {IDM_FTPSITES, Own, 0, 0, false},
-    {IDM_DSKPROP, Own, 0, 0, false},
-    {IDM_DSKFRMT, Own, 0, 0, false},
-    {IDM_DSKCPY, Own, 0, 0, false},
-    {IDM_EJECT, Own, 0, 0, false},
+    {IDM_DSKPROP, Own, 0, 0, true},
+    {IDM_DSKFRMT, Own, 0, 0, true},
+    {IDM_DSKCPY, Own, 0, 0, true},
+    {IDM_EJECT, Own, 0, 0, true},
     {IDM_SYSINFO, Own, 0, 0, true},
-    {IDM_CONFIG, Own, 0, 0, false},
-    {IDM_COLORS, Own, 0, 0, false},
-    {IDM_PATHS, Own, 0, 0, false},
-    {IDM_PRINTSETTINGS, Own, 0, 0, false},
+    {IDM_CONFIG, Own, 0, 0, true},
+    {IDM_COLORS, Own, 0, 0, true},
+    {IDM_PATHS, Own, 0, 0, true},
+    {IDM_PRINTSETTINGS, Own, 0, 0, true},
     {IDM_COMPSETTINGS, Own, 0, 0, false},
     {IDM_FTPSETTINGS, Own, 0, 0, false},
-    {IDM_CONFIRMATIONS, Own, 0, 0, false},
+    {IDM_CONFIRMATIONS, Own, 0, 0, true},
     {IDM_FKEYS, Own, 0, 0, true},
-    {IDM_PRSETUP, Own, 0, 0, false},
+    {IDM_PRSETUP, Own, 0, 0, true},
     {IDM_CMDBUTTON, Own, 0, 0, true},
 };
 
@@ -289,6 +289,10 @@ bool CMainWindow::RunCommand(UINT id)
         info.DoModal(hwnd);
         break;
     }
+    // Printing, options and system commands (MainWindowSystem.cpp).
+    case IDM_PRINT: case IDM_CONFIG: case IDM_PATHS: case IDM_COLORS: case IDM_CONFIRMATIONS:
+    case IDM_PRINTSETTINGS: case IDM_PRSETUP: case IDM_EXITWIN: case IDM_DSKPROP: case IDM_DSKFRMT:
+    case IDM_DSKCPY: case IDM_EJECT: OnSystemCommand(id); break;
     case IDM_DATETIME: {
         CFileList& panel = ActivePanel();
         bool several = panel.List().GetSelectedCount() > 1;

@@ -212,6 +212,9 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         p.OpenCurrentEntry();
         return 0;
     }
+    case pm::TrayStop:
+    case pm::TrayMenu:
+    case pm::TrayControlPanel: OnTrayIcon(msg, lp); return 0;
     case pm::PushHistory:
         if (IsPanelHandle(reporter, true)) PushHistory(true);
         else if (IsPanelHandle(reporter, false)) PushHistory(false);

@@ -101,6 +101,7 @@ public:
 
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
+    const PanelContext& Context() const { return context; }
 
     // ---- FileListCopy.cpp: copy, move and rename in place of the marked rows
     void CopyMarked();

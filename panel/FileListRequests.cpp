@@ -2,6 +2,7 @@
 #include "panel/FileList.h"
 #include "panel/PanelRequests.h"
 #include "panel/FileListHex.h"
+#include "panel/FileListPrint.h"
 
 bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -46,6 +47,11 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
         else EditAttributesAll();
         return true;
     }
+    case req::Print:
+    case req::PrintDir:
+    case req::PrintTree:
+    case req::SaveDir:
+    case req::SaveTree: HandlePrintRequest(*this, msg, wp); return true;
     default:
         if (msg >= req::ExtendFirst && msg <= req::ExtendLast) {
             ExtendSelection(static_cast<int>(msg - req::ExtendFirst));

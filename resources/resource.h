@@ -19,6 +19,9 @@
 //     THISCOMPUTER uses the fixed ids 2030-2130; VIEW has no controls
 //     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3799 (FILECONT's title is the fixed 1260, its extract
 //     command the fixed 2170); STATUSUNZIP uses 1260, 1332 and the STATUSCOPY progress bar 3120
+//     printing, options and system commands: PRINTDLG 104-106, PRSETUP 1840/1870 and the options
+//     dialogs' fixed ids; ids the design leaves open 3900-3999 (PRSETUP's list, PRINTSETTINGS,
+//     CONFIRMATIONS, the COLORS samples, DISKSTATION); menu 107 with its placeholder 57664
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
@@ -30,9 +33,10 @@
 // ---- icons, menu, accelerators
 #define IDR_MAIN                100
 #define IDI_MAIN                100
-#define IDI_FOLDER              101
-#define IDI_FILE                102
-#define IDI_FTP                 108
+// the notification-area icons: shutdown, desktop menu, control-panel menu
+#define IDI_STOPICON            101
+#define IDI_MENUICON            102
+#define IDI_CPLICON             108
 
 // ---- strings: start-up and general messages
 #define IDS_WIN32S              4150
@@ -44,6 +48,8 @@
 #define IDS_NOPROGRAM           4178
 #define IDS_CANTSTARTVIEWER     4179
 #define IDS_UNKNOWNERROR        8190
+// " on " between a printer and its port, on the printing status, printer setup and system pages
+#define IDS_ON                  4181
 // ---- strings: tool tips of the main window
 #define IDS_TIP_APPBUTTON       4010
 #define IDS_TIP_FKEY            4015
@@ -415,7 +421,6 @@
 #define IDC_SYS_PRINTER         2090
 #define IDC_SYS_OS              2120
 #define IDC_SYS_BIOS            2130
-#define IDS_SYSINFO_ON          4181
 #define IDS_SYSINFO_COLOURS     4221
 #define IDS_SYSINFO_NONE        9700
 // ---- archives: browsing and extraction (the ids of the design)
@@ -479,3 +484,94 @@
 #define IDC_PASSWORDUSE_NEW     3731
 #define IDC_PASSWORDUSE_ONCE    3732
 #define IDC_PASSWORDUSE_ALL     3733
+// ---- printing, options dialogs and system commands
+// strings (the ids of the design)
+#define IDS_PRINT_PRINTING      4206
+#define IDS_PRINT_PAGE          4207
+#define IDS_NOTONFOUNDFILES     8210
+// strings (our own, 9800-9899)
+#define IDS_PRINT_NOPRINTER     9800
+#define IDS_PRINT_CANTOPENFILE  9801
+#define IDS_PRINT_ISDIRECTORY   9802
+#define IDS_PRINT_PRINTERFAILED 9803
+#define IDS_LISTING_FAILED      9804
+#define IDS_LISTING_CANTWRITE   9805
+#define IDS_LISTING_NAMETOOLONG 9806
+#define IDS_PRSETUP_NONE        9807
+#define IDS_PRSETUP_FAILED      9808
+#define IDS_EJECT_LOCKFAILED    9810
+#define IDS_EJECT_BUSYDRIVE     9811
+#define IDS_CPL_NONE            9812
+#define IDS_STARTFAILED         9813
+// PRINTDLG
+#define IDC_PRINT_PRINTER       104
+#define IDC_PRINT_FILE          105
+#define IDC_PRINT_PAGE          106
+// PRSETUP
+#define IDC_PRSETUP_DEFAULT     1840
+#define IDC_PRSETUP_SETDEFAULT  1870
+#define IDC_PRSETUP_LIST        3900
+#define IDC_PRSETUP_LABEL       3901
+// PRINTSETTINGS
+#define IDC_PS_CUT              3910
+#define IDC_PS_NUMBERS          3911
+#define IDC_PS_PORTRAIT         3912
+#define IDC_PS_LANDSCAPE        3913
+#define IDC_PS_TWOPAGES         3914
+#define IDC_PS_TAB              3915
+#define IDC_PS_ANSI             3916
+#define IDC_PS_OEM              3917
+#define IDC_PS_LABEL            3919
+// CONFIG
+#define IDC_CFG_HIDDEN          1550
+#define IDC_CFG_SYSTEM          1560
+#define IDC_CFG_HIDDENDIR       2990
+#define IDC_CFG_SYSTEMDIR       3000
+#define IDC_CFG_NAMES_UPPER     2450
+#define IDC_CFG_NAMES_LOWER     2460
+#define IDC_CFG_NAMES_UPPERFILES 2463
+#define IDC_CFG_NAMES_LOWERFILES 2467
+#define IDC_CFG_NAMES_ASIS      2470
+#define IDC_CFG_MENU_SHELL      2480
+#define IDC_CFG_MENU_OWN        2490
+// PATHS
+#define IDC_PATHS_EDITOR        1530
+#define IDC_PATHS_VIEWER        1535
+#define IDC_PATHS_EDITOR_INT    2670
+#define IDC_PATHS_EDITOR_EXT    2671
+#define IDC_PATHS_VIEWER_INT    2672
+#define IDC_PATHS_VIEWER_EXT    2673
+#define IDC_PATHS_APPLBUTTONS   1130
+#define IDC_PATHS_SECONDROW     1135
+#define IDC_PATHS_SHOWICON      2800
+#define IDC_PATHS_CMDPROMPT     1540
+#define IDC_PATHS_STOPICON      1503
+#define IDC_PATHS_MENUICON      1507
+#define IDC_PATHS_CPLICON       3100
+#define IDC_PATHS_FUNCTIONKEYS  1940
+#define IDC_PATHS_TITLE         1730
+#define IDC_PATHS_DATE          2010
+#define IDC_PATHS_ESC           2020
+// CONFIRMATIONS
+#define IDC_CONF_OVERWRITE      3920
+#define IDC_CONF_DELFILES       3921
+#define IDC_CONF_DELDIRS        3922
+#define IDC_CONF_STOPICON       3923
+// COLORS: 2766 the frame, 2770-2781 the twelve row colours, 2763 the defaults; samples 3930-3936
+#define IDC_COLORS_DEFAULTS     2763
+#define IDC_COLORS_FRAME        2766
+#define IDC_COLORS_FIRST        2770
+#define IDC_COLORS_SAMPLE1      3930
+#define IDC_COLORS_FRAMESAMPLE  3936
+// EXITWIN
+#define IDC_EXITWIN_SHUTDOWN    1390
+#define IDC_EXITWIN_RESTART     1400
+#define IDC_EXITWIN_LOGOFF      1410
+// DISKSTATION
+#define IDC_DISK_DRIVES         3940
+#define IDC_DISK_LABEL          3941
+// menu 107: the desktop menu; its items take the ids from 32772
+#define IDR_DESKTOPMENU         107
+#define IDM_DESKTOP_PLACEHOLDER 57664
+#define IDM_DESKTOP_FIRST       32772
+#define IDM_DESKTOP_LAST        57343

@@ -29,27 +29,36 @@ def main_icon(x, y):
     if y % 4 == 1 and 4 < (x % 15) < 12: return (64, 255, 0, 255) if x < 15 else (255, 255, 255, 255)
     return (0, 0, 0, 255)
 
-def folder_icon(x, y):
-    if 4 <= y <= 7 and 2 <= x <= 13: return (200, 160, 40, 255)
-    if 7 <= y <= 27 and 2 <= x <= 29: return (240, 200, 60, 255) if 3 <= x <= 28 and y <= 26 else (150, 110, 20, 255)
-    return (0, 0, 0, 0)
-
-def file_icon(x, y):
-    if 6 <= x <= 25 and 2 <= y <= 29:
-        if x in (6, 25) or y in (2, 29): return (90, 90, 90, 255)
-        if y % 4 == 0 and 9 <= x <= 22: return (40, 40, 160, 255)
-        return (255, 255, 255, 255)
-    return (0, 0, 0, 0)
-
-def ftp_icon(x, y):
+def stop_icon(x, y):
+    # a red round button with a white power sign
     dx, dy = x - 15.5, y - 15.5
     r = (dx * dx + dy * dy) ** 0.5
     if r > 14: return (0, 0, 0, 0)
-    if abs(dx) < 1 or abs(dy) < 1 or abs(r - 8) < 1 or r > 13: return (255, 255, 255, 255)
-    return (20, 110, 200, 255)
+    if abs(dx) < 1.5 and 5 <= y <= 15: return (255, 255, 255, 255)
+    if abs(r - 8) < 1.3 and not (dy < 0 and abs(dx) < 4): return (255, 255, 255, 255)
+    return (200, 30, 30, 255)
+
+def desktop_icon(x, y):
+    # a monitor on its stand
+    if 3 <= x <= 28 and 4 <= y <= 21:
+        if x in (3, 28) or y in (4, 21): return (60, 60, 60, 255)
+        return (40, 120, 200, 255)
+    if 13 <= x <= 18 and 22 <= y <= 25: return (90, 90, 90, 255)
+    if 8 <= x <= 23 and 26 <= y <= 27: return (90, 90, 90, 255)
+    return (0, 0, 0, 0)
+
+def controlpanel_icon(x, y):
+    # three sliders on a grey panel
+    if not (3 <= x <= 28 and 3 <= y <= 28): return (0, 0, 0, 0)
+    if x in (3, 28) or y in (3, 28): return (80, 80, 80, 255)
+    for i, knob in enumerate((10, 20, 14)):
+        cx = 9 + i * 7
+        if abs(x - cx) <= 2 and abs(y - knob) <= 2: return (230, 160, 20, 255)
+        if x == cx and 6 <= y <= 25: return (40, 40, 40, 255)
+    return (200, 200, 200, 255)
 
 target = sys.argv[1] if len(sys.argv) > 1 else 'resources/icons'
 os.makedirs(target, exist_ok=True)
-for name, fn in (('main', main_icon), ('folder', folder_icon), ('file', file_icon), ('ftp', ftp_icon)):
+for name, fn in (('main', main_icon), ('stop', stop_icon), ('desktop', desktop_icon), ('controlpanel', controlpanel_icon)):
     with open(os.path.join(target, name + '.ico'), 'wb') as f:
         f.write(ico([(32, canvas(32, fn)), (16, canvas(16, fn))]))

@@ -167,13 +167,14 @@ TEST_F(Routing, UnbuiltCommandsAreGreyedAndTheirKeysDisabled)
 {
     HMENU file = ::GetSubMenu(::GetMenu(main->Handle()), 0);
     ::SendMessageW(main->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
-    EXPECT_TRUE(::GetMenuState(file, IDM_PRINT, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(::GetMenuState(file, IDM_ASSOCIATE, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(::GetMenuState(file, IDM_PRINT, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_FALSE(::GetMenuState(file, IDM_EXIT, MF_BYCOMMAND) & MF_GRAYED);
     HMENU sort = ::GetSubMenu(::GetMenu(main->Handle()), 3);
     ::SendMessageW(main->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sort), 0);
     EXPECT_FALSE(::GetMenuState(sort, IDM_SORTDATE, MF_BYCOMMAND) & MF_GRAYED);
-    // F2 is Print, not built; F10 without a stored key is Eject.
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main->Handle(), IDM_FKEY_F2)));
+    // F2 is Print; F10 without a stored key is Eject.
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(main->Handle(), IDM_FKEY_F2)));
     EXPECT_EQ(fw::GetText(::GetDlgItem(main->Handle(), IDM_FKEY_F10)), L"Eject");
 }
 

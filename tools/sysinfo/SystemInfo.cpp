@@ -128,7 +128,7 @@ SystemFacts GatherSystemFacts()
     facts.bios = ReadBiosText(version.platformId);
     facts.display = DisplayText();
     facts.displayDriver = DisplayDriverText();
-    facts.printer = PrinterText(PrinterDevice(), fw::LoadStr(IDS_SYSINFO_ON), fw::LoadStr(IDS_SYSINFO_NONE));
+    facts.printer = PrinterText(PrinterDevice(), fw::LoadStr(IDS_ON), fw::LoadStr(IDS_SYSINFO_NONE));
     facts.os = OsText(version.platformId, version.major, version.minor, version.build, version.servicePack);
     return facts;
 }
