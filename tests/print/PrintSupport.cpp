@@ -8,19 +8,6 @@
 
 namespace test {
 
-std::string UnixPath(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    auto convert = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert) return {};
-    char* name = convert(path.c_str());
-    if (!name) return {};
-    std::string result = name;
-    ::HeapFree(::GetProcessHeap(), 0, name);
-    return result;
-}
-
 namespace {
 const wchar_t* const DriverName = L"PD Test PostScript";
 const char* const Ppd =

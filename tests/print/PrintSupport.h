@@ -8,8 +8,6 @@
 
 namespace test {
 
-// The Unix path of a Windows path, for the spooler and for Unix programs.
-std::string UnixPath(const std::wstring& path);
 
 // PostScript printers on ports of their own, each port a file. Removed again by RemoveAll.
 class TestPrinters {
