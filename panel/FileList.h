@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Window.h"
 #include "panel/FileEntry.h"
+#include "panel/RefreshTimings.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -158,6 +159,7 @@ public:
     double spaceBytes = 0;
     // How often OnUpdate ran; the refresh timers are judged by it.
     int updates = 0;
+    RefreshTimings timings;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -89,17 +89,23 @@ void CFileList::OnUpdate()
     searchKey = 0;
     searchPos = -1;
     searchFound = false;
+    PhaseClock clock;
     {
         fw::RedrawOff redraw(hwnd);
         // An FTP panel is read by the FTP source once it exists; until then it stays empty.
         if (drive != L"FTP") ReadLocalDirectory();
+        PhaseClock summaryClock;
         UpdateSelectionSummary();
+        timings.summary = summaryClock.Lap();
     }
+    timings.total = clock.Lap();
 }
 
 int CFileList::ReadLocalDirectory()
 {
     fw::WaitCursor wait;
+    timings = RefreshTimings{};
+    PhaseClock clock;
     markedNames.ResetContent();
     if (keepMarks) {
         for (int row = 0; row < list.GetItemCount(); ++row) {
@@ -107,8 +113,10 @@ int CFileList::ReadLocalDirectory()
             if (entry && entry->kind != EntryParent && list.IsSelected(row)) markedNames.AddString(entry->name);
         }
     }
+    timings.marks = clock.Lap();
     summaryBusy = true;
     ClearEntries();
+    timings.clear = clock.Lap();
     showsFoundFiles = false;
 
     bool showSystem = GetProfileInt(L"Algemeen", L"System", 0) != 0;
@@ -123,13 +131,18 @@ int CFileList::ReadLocalDirectory()
     if (path.size() > 3) AddEntry(1, 0, L"..", true, false, false, false, false, 0, 0, 0, true, true, false);
 
     auto isMarked = [this](const wchar_t* name) {
-        return markedNames.GetCount() > 0 && markedNames.FindStringExact(name) >= 0;
+        PhaseClock markClock;
+        bool found = markedNames.GetCount() > 0 && markedNames.FindStringExact(name) >= 0;
+        timings.marks += markClock.Lap();
+        return found;
     };
     std::wstring base = path;
     if (base.empty() || base.back() != L'\\') base += L'\\';
     // Paths beyond MAX_PATH need the extended-length form to be enumerated at all.
     std::wstring prefix = base.size() + 4 > MAX_PATH && base.rfind(L"\\\\", 0) != 0 ? L"\\\\?\\" + base : base;
 
+    clock.Lap();
+    double markedBefore = timings.marks;
     int counted = 0;
     int index = list.GetItemCount();
     WIN32_FIND_DATAW data;
@@ -140,9 +153,13 @@ int CFileList::ReadLocalDirectory()
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
                 if (!lstrcmpW(data.cFileName, L".") || !lstrcmpW(data.cFileName, L"..")) continue;
                 DWORD a = data.dwFileAttributes;
-                if (AddEntry(2, index, data.cFileName, true, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
+                bool marked = isMarked(data.cFileName);
+                PhaseClock addClock;
+                bool added = AddEntry(2, index, data.cFileName, true, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
                              a & FILE_ATTRIBUTE_ARCHIVE, a & FILE_ATTRIBUTE_READONLY, ToUInt64(data.ftLastWriteTime),
-                             0, 0, showSystemDirs, showHiddenDirs, isMarked(data.cFileName))) {
+                             0, 0, showSystemDirs, showHiddenDirs, marked);
+                timings.add += addClock.Lap();
+                if (added) {
                     ++counted;
                     ++index;
                 }
@@ -155,10 +172,13 @@ int CFileList::ReadLocalDirectory()
             do {
                 if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
                 DWORD a = data.dwFileAttributes;
-                if (AddEntry(2, index, data.cFileName, false, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
+                bool marked = isMarked(data.cFileName);
+                PhaseClock addClock;
+                bool added = AddEntry(2, index, data.cFileName, false, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
                              a & FILE_ATTRIBUTE_ARCHIVE, a & FILE_ATTRIBUTE_READONLY, ToUInt64(data.ftLastWriteTime),
-                             data.nFileSizeHigh, data.nFileSizeLow, showSystem, showHidden,
-                             isMarked(data.cFileName))) {
+                             data.nFileSizeHigh, data.nFileSizeLow, showSystem, showHidden, marked);
+                timings.add += addClock.Lap();
+                if (added) {
                     ++counted;
                     ++index;
                 }
@@ -166,8 +186,11 @@ int CFileList::ReadLocalDirectory()
         }
     }
     summaryBusy = false;
+    timings.enumerate = clock.Lap() - timings.add - (timings.marks - markedBefore);
     SortEntries();
+    timings.sort = clock.Lap();
     RestorePosition(counted);
+    timings.position = clock.Lap();
     keepMarks = true;
     return counted;
 }
