@@ -50,11 +50,11 @@ std::wstring CFileList::ColumnText(const FileEntry& entry, int column) const
 
 void CFileList::DrawRow(const DRAWITEMSTRUCT& item)
 {
-    const FileEntry* entry = reinterpret_cast<const FileEntry*>(item.itemData);
-    if (!entry) entry = Entry(static_cast<int>(item.itemID));
+    int rowIndex = static_cast<int>(item.itemID);
+    const FileEntry* entry = Entry(rowIndex);
     if (!entry || !context.colors) return;
     const PanelColors& c = *context.colors;
-    bool marked = list.IsSelected(static_cast<int>(item.itemID));
+    bool marked = IsMarked(rowIndex);
     bool directory = entry->IsDirectoryLike();
     COLORREF fg, bg;
     if (marked) {
