@@ -36,11 +36,14 @@ double Median(std::vector<double> v)
 void Print(const char* name, double value) { std::printf("%s %.6f\n", name, value); }
 
 // One bare pass of the file system's own listing over the directory: the floor of a refresh.
-double BareEnumeration(const std::wstring& dir)
+double BareEnumeration(const std::wstring& dir, const wchar_t* mask = L"*.*", bool basic = false)
 {
     return Time([&] {
         WIN32_FIND_DATAW data;
-        HANDLE find = ::FindFirstFileW((dir + L"\\*.*").c_str(), &data);
+        std::wstring pattern = dir + L"\\" + mask;
+        HANDLE find = basic ? ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                                 nullptr, FIND_FIRST_EX_LARGE_FETCH)
+                            : ::FindFirstFileW(pattern.c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) return;
         int n = 0;
         while (::FindNextFileW(find, &data)) ++n;
@@ -64,13 +67,18 @@ double HeapBytes()
     return total;
 }
 
+double lastPaint = 0;
+
 // The refresh request as the watcher's timer gives it, up to the rows on screen.
 double Refresh(CMainWindow* main, CFileList& panel)
 {
-    return Time([&] {
-        ::SendMessageW(main->Handle(), pm::FileChangeL, 0, 0);
-        ::UpdateWindow(panel.Handle());
-    });
+    double start = Now();
+    ::SendMessageW(main->Handle(), pm::FileChangeL, 0, 0);
+    double requested = Now();
+    ::UpdateWindow(panel.Handle());
+    double painted = Now();
+    lastPaint = painted - requested;
+    return painted - start;
 }
 
 void PrintPhases(const char* prefix, const RefreshTimings& t)
@@ -145,12 +153,15 @@ int wmain(int argc, wchar_t** argv)
         p.SetDirectory(big.substr(0, 3), big);
         p.keepMarks = false;
         listing.push_back(Refresh(main, p));
-        if (i == 0) PrintPhases("list", p.timings);
+        if (i == 0) PrintPhases("list", p.timings), Print("list.paint", lastPaint);
     }
     int rows = p.RowCount();
     std::printf("rows %d\n", rows);
     Print("list.bare", Median(bare));
     Print("list.panel", Median(listing));
+    Print("list.bare.basic", BareEnumeration(big, L"*.*", true));
+    Print("paint.page", Time([&] { ::InvalidateRect(p.Handle(), nullptr, TRUE); ::UpdateWindow(p.Handle()); }));
+    Print("clock.cost", Time([] { for (int i = 0; i < 100000; ++i) Now(); }) / 100000);
 
     double names = 0;
     for (int row = 0; row < rows; ++row) names += (p.Entry(row)->name.size() + 1) * sizeof(wchar_t);
@@ -166,17 +177,20 @@ int wmain(int argc, wchar_t** argv)
     }
     int markedBefore = Marked(p);
     std::vector<double> kept;
+    bare.clear();
     for (int i = 0; i < repeats; ++i) {
         bare.push_back(BareEnumeration(big));
         kept.push_back(Refresh(main, p));
-        if (i == 0) PrintPhases("marked", p.timings);
+        if (i == 0) PrintPhases("marked", p.timings), Print("marked.paint", lastPaint);
     }
     std::printf("marked.count %d %d\n", markedBefore, Marked(p));
+    Print("marked.bare", Median(bare));
     Print("marked.panel", Median(kept));
 
     Print("select.all", Time([&] { ::SendMessageW(main->Handle(), WM_COMMAND, IDM_SELECTALL, 0); }));
     Print("select.invert", Time([&] { ::SendMessageW(p.Handle(), req::Invert, 0, 0); }));
     Print("select.none", Time([&] { ::SendMessageW(main->Handle(), WM_COMMAND, IDM_DESELECTALL, 0); }));
+    Print("select.mask.floor", BareEnumeration(big, L"*1.txt"));
     Print("select.mask", Time([&] { p.MarkByMask(L"*1.txt", true, false); }));
     std::printf("select.mask.count %d\n", Marked(p));
     Print("select.line", Time([&] { p.UpdateSelectionSummary(); }));

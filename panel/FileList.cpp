@@ -131,6 +131,8 @@ int CFileList::VisibleRows() const
 LRESULT CFileList::OnReflectedNotify(NMHDR* header)
 {
     switch (header->code) {
+    case LVN_ODFINDITEMW:
+        return -1; // the panel's own quick search finds rows, not the list view
     case LVN_COLUMNCLICK:
         ::PostMessageW(hwnd, req::HeaderClick, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem, 0);
         return 0;

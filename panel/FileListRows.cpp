@@ -60,7 +60,12 @@ bool CFileList::OnRowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         }
         if (item.stateMask & LVIS_SELECTED) SetMark(row, (item.state & LVIS_SELECTED) != 0);
         item.stateMask &= ~LVIS_SELECTED;
-        result = item.stateMask ? Default(msg, wp, reinterpret_cast<LPARAM>(&item)) : TRUE;
+        // The list view takes the focus from every row one by one; only one row has it.
+        if (row == -1 && item.stateMask == LVIS_FOCUSED && !(item.state & LVIS_FOCUSED)) {
+            row = static_cast<int>(Default(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            if (row < 0) item.stateMask = 0;
+        }
+        result = item.stateMask ? Default(msg, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) : TRUE;
         return true;
     }
     case LVM_GETITEMSTATE: {

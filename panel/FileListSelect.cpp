@@ -5,14 +5,6 @@
 #include "resource.h"
 #include <unordered_set>
 
-namespace {
-std::wstring Lower(std::wstring s)
-{
-    ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-}
-
 void CFileList::MarkByMask(const std::wstring& mask, bool mark, bool all)
 {
     fw::WaitCursor wait;
@@ -38,12 +30,13 @@ void CFileList::MarkByMask(const std::wstring& mask, bool mark, bool all)
         fw::UniqueFind find(::FindFirstFileW((base + mask).c_str(), &data));
         if (find) {
             do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found.insert(Lower(data.cFileName));
+                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found.insert(data.cFileName);
             } while (::FindNextFileW(find.Get(), &data));
         }
+        // By the exact name: of two names that differ only in case, the mask may match one.
         if (!found.empty()) {
             for (PanelRow& row : entries)
-                if (row.entry->kind == EntryFile && found.count(Lower(row.entry->name))) row.marked = mark;
+                if (row.entry->kind == EntryFile && found.count(row.entry->name)) row.marked = mark;
         }
     }
     ::InvalidateRect(hwnd, nullptr, FALSE);

@@ -21,6 +21,10 @@ ln -s "$links/copy/T" "$links/copy/T/loop"
 ln -s "$links/delete/T" "$links/delete/T/loop"
 ln -s "$links/delete/victim" "$links/delete/T/out"
 export PD_LINK_FIXTURE="Z:$(printf '%s' "$links" | tr / '\\')"
+# Two names that differ only in case (a Wine process cannot make the second one).
+twins="$build/casefixture"
+rm -rf "$twins"; mkdir -p "$twins"; : > "$twins/Twin.txt"; : > "$twins/twin.txt"
+export PD_CASE_FIXTURE="Z:$(printf '%s' "$twins" | tr / '\\')"
 cd "$build"
 ctest --output-on-failure --timeout 300 --repeat until-pass:2 "$@" </dev/null > "$build/ctest.log" 2>&1
 rc=$?
