@@ -141,6 +141,10 @@ int CFileOperation::CopyChecked(const std::wstring& source, const std::wstring& 
         ui.ShowError(IDS_COPY_CANTCREATE);
         return OpFailed;
     }
+    if (!SamePath(source, targetName)) {
+        int fresh = CopyToNewFile(source, targetName);
+        if (fresh != OpNotTaken) return fresh;
+    }
     bool targetExists = ::GetFileAttributesW(LongPath(targetName).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (SamePath(source, targetName) || (targetExists && SameFile(source, targetName))) {
         ui.ShowProblem(IDS_COPY_ONTOITSELF, source);
@@ -215,11 +219,48 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
         return OpFailed;
     }
 
+    int copied = CopyBlocks(in, out, tempName, buffer.get());
+    if (copied != OpDone) return copied;
+    if (!::MoveFileExW(LongPath(tempName).c_str(), LongPath(targetName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DiscardKeepingError(tempName);
+        ui.ShowError(IDS_COPY_CANTCREATE);
+        return OpFailed;
+    }
+    return OpDone;
+}
+
+// A target that does not exist yet is made by the copy itself: nothing there can be the
+// source, need a question or be lost, so the checks, the temporary file and the rename that
+// protect an existing target are left out (under Wine each costs a look through the directory).
+// OpNotTaken when either file cannot be opened so; the checked path then finds out why.
+int CFileOperation::CopyToNewFile(const std::wstring& source, const std::wstring& targetName)
+{
+    fw::UniqueFile in(::CreateFileW(LongPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return OpNotTaken;
+    fw::UniqueFile out(::CreateFileW(LongPath(targetName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!out) return OpNotTaken;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[BufferSize]);
+    if (!buffer) {
+        out.Reset();
+        ::DeleteFileW(LongPath(targetName).c_str());
+        ui.ShowWarning(IDS_COPY_NOMEMORY);
+        return OpFailed;
+    }
+    ui.ShowNames(source, targetName);
+    return CopyBlocks(in, out, targetName, buffer.get());
+}
+
+// Copies the data and the times of in to out, a file of our own named outName, and closes
+// both; outName is removed again when that fails or is cancelled.
+int CFileOperation::CopyBlocks(fw::UniqueFile& in, fw::UniqueFile& out, const std::wstring& outName, char* buffer)
+{
     auto fail = [&](int textId) {
         DWORD error = ::GetLastError();
         in.Reset();
         out.Reset();
-        ::DeleteFileW(LongPath(tempName).c_str());
+        ::DeleteFileW(LongPath(outName).c_str());
         ::SetLastError(error);
         ui.ShowError(textId);
         return OpFailed;
@@ -228,15 +269,15 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
         ui.Pump();
         if (ui.CancelRequested()) {
             out.Reset();
-            ::DeleteFileW(LongPath(tempName).c_str());
+            ::DeleteFileW(LongPath(outName).c_str());
             return OpAbort;
         }
         DWORD got = 0;
-        if (!::ReadFile(in.Get(), buffer.get(), BlockSize, &got, nullptr)) return fail(IDS_COPY_READERROR);
+        if (!::ReadFile(in.Get(), buffer, BlockSize, &got, nullptr)) return fail(IDS_COPY_READERROR);
         if (got == 0) break;
         DWORD written = 0;
-        bool ok = writeBlock ? writeBlock(out.Get(), buffer.get(), got, &written)
-                             : ::WriteFile(out.Get(), buffer.get(), got, &written, nullptr) != FALSE;
+        bool ok = writeBlock ? writeBlock(out.Get(), buffer, got, &written)
+                             : ::WriteFile(out.Get(), buffer, got, &written, nullptr) != FALSE;
         if (!ok || written != got) {
             if (ok) ::SetLastError(ERROR_DISK_FULL);
             return fail(IDS_COPY_WRITEERROR);
@@ -247,13 +288,8 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
     if (::GetFileTime(in.Get(), &created, &accessed, &written)) ::SetFileTime(out.Get(), &created, &accessed, &written);
     in.Reset();
     if (!::CloseHandle(out.Release())) {
-        DiscardKeepingError(tempName);
+        DiscardKeepingError(outName);
         ui.ShowError(IDS_COPY_WRITEERROR);
-        return OpFailed;
-    }
-    if (!::MoveFileExW(LongPath(tempName).c_str(), LongPath(targetName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DiscardKeepingError(tempName);
-        ui.ShowError(IDS_COPY_CANTCREATE);
         return OpFailed;
     }
     return OpDone;

@@ -1,6 +1,7 @@
 // The copy, move and tree-delete engine on local files, driven through a COperationUi.
 #pragma once
 #include "fileops/OperationUi.h"
+#include "framework/Handles.h"
 #include <windows.h>
 #include <functional>
 #include <string>
@@ -46,6 +47,10 @@ public:
 
 private:
     int CopyData(const std::wstring& source, const std::wstring& targetName, bool moving);
+    // Results of CopyToNewFile besides the three above: the target was not made there.
+    static constexpr int OpNotTaken = 2;
+    int CopyToNewFile(const std::wstring& source, const std::wstring& targetName);
+    int CopyBlocks(fw::UniqueFile& in, fw::UniqueFile& out, const std::wstring& outName, char* buffer);
     int CopyChecked(const std::wstring& source, const std::wstring& targetName, bool moving);
     int CopyFileAs(const std::wstring& source, const std::wstring& targetName, bool moving);
     int CopyDirectoryAs(const std::wstring& source, const std::wstring& newDirectory, bool moving);
