@@ -5,6 +5,7 @@
 #include "framework/Handles.h"
 #include "panel/EntryCompare.h"
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
@@ -48,6 +49,13 @@ void Enumerate(const std::wstring& pattern, bool basic, Each&& each)
         each(data);
     } while (::FindNextFileW(find.Get(), &data));
 }
+
+// Names looked up as they come from the listing, without a string made for each.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::wstring_view name) const { return std::hash<std::wstring_view>{}(name); }
+};
+using NameSet = std::unordered_set<std::wstring, NameHash, std::equal_to<>>;
 
 bool IsDotName(const wchar_t* name)
 {
@@ -133,7 +141,7 @@ int CFileList::ReadLocalDirectory()
     timings = RefreshTimings{};
     PhaseClock clock;
     // Marks are carried by the exact name: a directory can hold names that differ only in case.
-    std::unordered_set<std::wstring> markedNames;
+    NameSet markedNames;
     if (keepMarks) {
         for (PanelRow& row : entries)
             if (row.marked && row.entry->kind != EntryParent) markedNames.insert(std::move(row.entry->name));
@@ -164,7 +172,7 @@ int CFileList::ReadLocalDirectory()
     clock.Lap();
     auto take = [&](const WIN32_FIND_DATAW& data, bool isDirectory) {
         timings.enumerate += clock.Lap();
-        bool marked = !markedNames.empty() && markedNames.count(data.cFileName) != 0;
+        bool marked = !markedNames.empty() && markedNames.find(std::wstring_view(data.cFileName)) != markedNames.end();
         timings.marks += clock.Lap();
         DWORD a = data.dwFileAttributes;
         if (AddEntry(2, -1, data.cFileName, isDirectory, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
