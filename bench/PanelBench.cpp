@@ -91,7 +91,6 @@ int Marked(CFileList& p)
 {
     return p.List().GetSelectedCount();
 }
-}
 
 // The wall clock in seconds since 1970, comparable with the shell's date +%s.%N.
 double UnixNow()
@@ -102,23 +101,33 @@ double UnixNow()
     return static_cast<double>(t - 116444736000000000ULL) / 1e7;
 }
 
-// Start-up: prints the wall clock when both panels show their first listing.
-int Startup(const std::wstring& work)
+// Starts the program with both panels on work; null when it refuses to start.
+CMainWindow* StartIn(CCommanderApp& app, const std::wstring& work)
 {
     test::ResetStore();
     WriteProfileString(L"Paden", L"Links", work);
     WriteProfileString(L"Paden", L"Rechts", work);
-    CCommanderApp app;
-    if (!app.InitInstance()) return 3;
+    if (!app.InitInstance()) return nullptr;
     CMainWindow* main = app.MainWindow();
     main->postQuitOnDestroy = false;
     test::PumpUntil([&] { return main->LeftPanel().updates > 0 && main->RightPanel().updates > 0; });
+    return main;
+}
+
+// Start-up: prints the wall clock when both panels show their first listing.
+int Startup(const std::wstring& work)
+{
+    CCommanderApp app;
+    CMainWindow* main = StartIn(app, work);
+    if (!main) return 3;
     ::UpdateWindow(main->Handle());
     std::printf("startup.listed %.6f\n", UnixNow());
     std::fflush(stdout);
     app.ExitInstance();
     test::ResetStore();
     return 0;
+}
+
 }
 
 // usage: panelbench <work directory> <big directory name> <repeats> <marks>
@@ -134,14 +143,9 @@ int wmain(int argc, wchar_t** argv)
     int repeats = std::max(1, _wtoi(argv[3]));
     int marks = _wtoi(argv[4]);
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    test::ResetStore();
-    WriteProfileString(L"Paden", L"Links", work);
-    WriteProfileString(L"Paden", L"Rechts", work);
     CCommanderApp app;
-    if (!app.InitInstance()) return 3;
-    CMainWindow* main = app.MainWindow();
-    main->postQuitOnDestroy = false;
-    test::PumpUntil([&] { return main->LeftPanel().updates > 0 && main->RightPanel().updates > 0; });
+    CMainWindow* main = StartIn(app, work);
+    if (!main) return 3;
     test::Pump(200);
     CFileList& p = main->LeftPanel();
 
