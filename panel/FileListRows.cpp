@@ -35,7 +35,7 @@ void CFileList::SetMark(int row, bool mark)
 void CFileList::SyncRowCount()
 {
     rowCountStale = false;
-    ::SendMessageW(hwnd, LVM_SETITEMCOUNT, entries.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    list.SetItemCountEx(RowCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 namespace {
