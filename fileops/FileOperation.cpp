@@ -116,6 +116,10 @@ int CFileOperation::CopyChecked(const std::wstring& source, const std::wstring& 
         ui.ShowError(IDS_COPY_CANTCREATE);
         return OpFailed;
     }
+    if (!SamePath(source, targetName)) {
+        int fresh = CopyToNewFile(source, targetName, moving);
+        if (fresh != OpNotTaken) return fresh;
+    }
     bool targetExists = ::GetFileAttributesW(LongPath(targetName).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (SamePath(source, targetName) || (targetExists && SameFile(source, targetName))) {
         ui.ShowProblem(IDS_COPY_ONTOITSELF, source);
@@ -215,11 +219,51 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
         return OpFailed;
     }
 
+    int copied = CopyBlocks(in, out, tempName, buffer.get());
+    if (copied != OpDone) return copied;
+    int result = OpFailed;
+    if (!PlaceCopy(tempName, targetName, sourceInfo, mayReplace, moving, result)) return result;
+    if (!moving) return OpDone;
+    return RemoveMovedFile(source, in.Release(), byHandle, sourceInfo.dwFileAttributes);
+}
+
+// A target that does not exist yet is made by the copy itself: nothing there can be the
+// source, need a question or be lost, so the checks, the temporary file and the rename that
+// protect an existing target are left out (under Wine each costs a look through the directory).
+// OpNotTaken when either file cannot be opened so; the checked path then finds out why.
+int CFileOperation::CopyToNewFile(const std::wstring& source, const std::wstring& targetName, bool moving)
+{
+    // A moved file goes through the handle that read it, which keeps writers out until then.
+    DWORD attributes = moving ? ::GetFileAttributesW(LongPath(source).c_str()) : 0;
+    bool byHandle = moving && !ui.RecycleMode() && attributes != INVALID_FILE_ATTRIBUTES && !IsLink(source, attributes);
+    DWORD access = GENERIC_READ | (byHandle ? DELETE | FILE_WRITE_ATTRIBUTES : 0);
+    fw::UniqueFile in(::CreateFileW(LongPath(source).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return OpNotTaken;
+    fw::UniqueFile out(::CreateFileW(LongPath(targetName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!out) return OpNotTaken;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[BufferSize]);
+    if (!buffer) {
+        out.Reset();
+        ::DeleteFileW(LongPath(targetName).c_str());
+        ui.ShowWarning(IDS_COPY_NOMEMORY);
+        return OpFailed;
+    }
+    ui.ShowNames(source, targetName);
+    int copied = CopyBlocks(in, out, targetName, buffer.get());
+    if (copied != OpDone || !moving) return copied;
+    return RemoveMovedFile(source, in.Release(), byHandle, attributes);
+}
+
+// Copies the data and the times of in to out, a file of our own named outName, and closes out;
+// outName is removed again when that fails or is cancelled.
+int CFileOperation::CopyBlocks(fw::UniqueFile& in, fw::UniqueFile& out, const std::wstring& outName, char* buffer)
+{
     auto fail = [&](int textId) {
         DWORD error = ::GetLastError();
-        in.Reset();
         out.Reset();
-        ::DeleteFileW(LongPath(tempName).c_str());
+        ::DeleteFileW(LongPath(outName).c_str());
         ::SetLastError(error);
         ui.ShowError(textId);
         return OpFailed;
@@ -228,15 +272,15 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
         ui.Pump();
         if (ui.CancelRequested()) {
             out.Reset();
-            ::DeleteFileW(LongPath(tempName).c_str());
+            ::DeleteFileW(LongPath(outName).c_str());
             return OpAbort;
         }
         DWORD got = 0;
-        if (!::ReadFile(in.Get(), buffer.get(), BlockSize, &got, nullptr)) return fail(IDS_COPY_READERROR);
+        if (!::ReadFile(in.Get(), buffer, BlockSize, &got, nullptr)) return fail(IDS_COPY_READERROR);
         if (got == 0) break;
         DWORD written = 0;
-        bool ok = writeBlock ? writeBlock(out.Get(), buffer.get(), got, &written)
-                             : ::WriteFile(out.Get(), buffer.get(), got, &written, nullptr) != FALSE;
+        bool ok = writeBlock ? writeBlock(out.Get(), buffer, got, &written)
+                             : ::WriteFile(out.Get(), buffer, got, &written, nullptr) != FALSE;
         if (!ok || written != got) {
             if (ok) ::SetLastError(ERROR_DISK_FULL);
             return fail(IDS_COPY_WRITEERROR);
@@ -246,14 +290,11 @@ int CFileOperation::CopyData(const std::wstring& source, const std::wstring& tar
     FILETIME created, accessed, written;
     if (::GetFileTime(in.Get(), &created, &accessed, &written)) ::SetFileTime(out.Get(), &created, &accessed, &written);
     if (!::CloseHandle(out.Release())) {
-        DiscardKeepingError(tempName);
+        DiscardKeepingError(outName);
         ui.ShowError(IDS_COPY_WRITEERROR);
         return OpFailed;
     }
-    int result = OpFailed;
-    if (!PlaceCopy(tempName, targetName, sourceInfo, mayReplace, moving, result)) return result;
-    if (!moving) return OpDone;
-    return RemoveMovedFile(source, in.Release(), byHandle, sourceInfo.dwFileAttributes);
+    return OpDone;
 }
 
 bool CFileOperation::PlaceCopy(const std::wstring& tempName, const std::wstring& targetName,

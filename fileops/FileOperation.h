@@ -1,6 +1,7 @@
 // The copy, move and tree-delete engine on local files, driven through a COperationUi.
 #pragma once
 #include "fileops/OperationUi.h"
+#include "framework/Handles.h"
 #include <windows.h>
 #include <functional>
 #include <string>
@@ -52,6 +53,10 @@ public:
 private:
     int CopyChecked(const std::wstring& source, const std::wstring& targetName, bool moving);
     int CopyData(const std::wstring& source, const std::wstring& targetName, bool moving);
+    // Results of CopyToNewFile besides the three above: the target was not made there.
+    static constexpr int OpNotTaken = 2;
+    int CopyToNewFile(const std::wstring& source, const std::wstring& targetName, bool moving);
+    int CopyBlocks(fw::UniqueFile& in, fw::UniqueFile& out, const std::wstring& outName, char* buffer);
     // Whether an existing target may be replaced (asking as the settings say); when not, result
     // holds what the copy of this file ends with.
     bool MayReplace(const WIN32_FILE_ATTRIBUTE_DATA& source, const std::wstring& targetName, bool moving, int& result);

@@ -62,6 +62,8 @@ public:
         return ListView_InsertItem(wnd, &item);
     }
     int GetItemCount() const { return ListView_GetItemCount(wnd); }
+    // The row count of an owner-data list view, whose rows live with its owner.
+    void SetItemCountEx(int count, DWORD flags) const { ListView_SetItemCountEx(wnd, count, flags); }
     LPARAM GetItemData(int index) const
     {
         LVITEMW item = {};

@@ -1,18 +1,36 @@
 // Message dispatch shared by every window and subclassed control of the program.
 #include "framework/Window.h"
 #include <commctrl.h>
+#include <unordered_map>
 
 namespace fw {
 
 namespace {
-const wchar_t* const ObjectProperty = L"PD.CWindow";
+// The object of each window. Every message looks its window up here: a window property would
+// cost a round trip to the Wine server per message.
+std::unordered_map<HWND, CWindow*> objects;
+SRWLOCK objectsLock = SRWLOCK_INIT;
+
+void Attach(HWND wnd, CWindow* self)
+{
+    ::AcquireSRWLockExclusive(&objectsLock);
+    objects[wnd] = self;
+    ::ReleaseSRWLockExclusive(&objectsLock);
+}
+
+void Detach(HWND wnd)
+{
+    ::AcquireSRWLockExclusive(&objectsLock);
+    objects.erase(wnd);
+    ::ReleaseSRWLockExclusive(&objectsLock);
+}
 }
 
 CWindow::~CWindow()
 {
     if (hwnd) {
         Unsubclass();
-        ::RemovePropW(hwnd, ObjectProperty);
+        Detach(hwnd);
     }
 }
 
@@ -40,7 +58,12 @@ bool CWindow::Create(const wchar_t* className, const wchar_t* title, DWORD style
 
 CWindow* CWindow::FromHandle(HWND wnd)
 {
-    return wnd ? static_cast<CWindow*>(::GetPropW(wnd, ObjectProperty)) : nullptr;
+    if (!wnd) return nullptr;
+    ::AcquireSRWLockShared(&objectsLock);
+    auto found = objects.find(wnd);
+    CWindow* self = found == objects.end() ? nullptr : found->second;
+    ::ReleaseSRWLockShared(&objectsLock);
+    return self;
 }
 
 LRESULT CALLBACK CWindow::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -50,13 +73,13 @@ LRESULT CALLBACK CWindow::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         self = static_cast<CWindow*>(reinterpret_cast<CREATESTRUCT*>(lp)->lpCreateParams);
         if (self) {
             self->hwnd = wnd;
-            ::SetPropW(wnd, ObjectProperty, self);
+            Attach(wnd, self);
         }
     }
     if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
     LRESULT result = self->OnMessage(msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        ::RemovePropW(wnd, ObjectProperty);
+        Detach(wnd);
         self->hwnd = nullptr;
         self->OnNcDestroy();
     }
@@ -67,7 +90,7 @@ bool CWindow::Subclass(HWND wnd)
 {
     if (!wnd || hwnd) return false;
     hwnd = wnd;
-    ::SetPropW(wnd, ObjectProperty, this);
+    Attach(wnd, this);
     previousProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     return previousProc != nullptr;
@@ -87,7 +110,7 @@ LRESULT CALLBACK CWindow::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
     LRESULT result = self->OnMessage(msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        ::RemovePropW(wnd, ObjectProperty);
+        Detach(wnd);
         self->previousProc = nullptr;
         self->hwnd = nullptr;
         self->OnNcDestroy();

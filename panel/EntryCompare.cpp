@@ -1,6 +1,8 @@
 // Entry comparison for the list control's sort.
 #include "panel/EntryCompare.h"
+#include <algorithm>
 #include <cwchar>
+#include <numeric>
 
 std::wstring ExtensionSortKey(const std::wstring& name)
 {
@@ -35,4 +37,25 @@ int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode)
 int NextSortMode(int currentMode, int key)
 {
     return currentMode == key ? key + 1 : key;
+}
+
+std::vector<size_t> SortOrder(const std::vector<const FileEntry*>& entries, int sortMode)
+{
+    std::vector<size_t> order(entries.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    if (sortMode != SortExtAsc && sortMode != SortExtDesc) {
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return CompareEntries(*entries[a], *entries[b], sortMode) < 0;
+        });
+        return order;
+    }
+    // The extension keys are built once, not at every comparison.
+    std::vector<std::wstring> keys(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) keys[i] = ExtensionSortKey(entries[i]->name);
+    bool descending = sortMode == SortExtDesc;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (entries[a]->kind != entries[b]->kind) return entries[a]->kind < entries[b]->kind;
+        return (descending ? Collate(keys[b], keys[a]) : Collate(keys[a], keys[b])) < 0;
+    });
+    return order;
 }

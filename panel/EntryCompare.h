@@ -2,6 +2,7 @@
 #pragma once
 #include "panel/FileEntry.h"
 #include <string>
+#include <vector>
 
 enum SortMode : int {
     SortDateAsc = 16, SortDateDesc = 17,
@@ -14,6 +15,10 @@ enum SortMode : int {
 std::wstring ExtensionSortKey(const std::wstring& name);
 
 int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode);
+
+// The positions of entries in the order of sortMode, as CompareEntries orders them; entries
+// that compare equal keep their relative order.
+std::vector<size_t> SortOrder(const std::vector<const FileEntry*>& entries, int sortMode);
 
 // The mode after a sort command for key (16, 32, 64 or 128): ascending, or descending on repeat.
 int NextSortMode(int currentMode, int key);

@@ -31,10 +31,9 @@ bool CFileList::CreatePanel(HWND parent, int id, bool left, const PanelContext& 
 {
     isLeft = left;
     context = ctx;
-    markedNames.Attach(ctx.markedNames);
     HWND wnd = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
-                                     LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED,
+                                     LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_OWNERDATA,
                                  0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  ::GetModuleHandle(nullptr), nullptr);
     if (!wnd || !Subclass(wnd)) return false;
@@ -132,20 +131,15 @@ int CFileList::VisibleRows() const
 LRESULT CFileList::OnReflectedNotify(NMHDR* header)
 {
     switch (header->code) {
-    case LVN_ITEMCHANGED: {
-        auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) &&
-            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) && !summaryBusy)
-            UpdateSelectionSummary();
-        return 0;
-    }
+    case LVN_ODFINDITEMW:
+        return -1; // the panel's own quick search finds rows, not the list view
     case LVN_COLUMNCLICK:
         ::PostMessageW(hwnd, req::HeaderClick, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem, 0);
         return 0;
     case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-        const FileEntry* entry = reinterpret_cast<const FileEntry*>(info->item.lParam);
-        if (!entry) entry = Entry(info->item.iItem);
+        const FileEntry* entry = Entry(info->item.iItem);
+        if (entry && (info->item.mask & LVIF_PARAM)) info->item.lParam = reinterpret_cast<LPARAM>(entry);
         if (entry && (info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
             std::wstring text = ColumnText(*entry, info->item.iSubItem);
             lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
@@ -159,6 +153,10 @@ LRESULT CFileList::OnReflectedNotify(NMHDR* header)
 LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg >= WM_USER && msg < WM_USER + 0x100 && HandleRequest(msg, wp, lp)) return 0;
+    // Rows added since the last message reach the list view before anything else does.
+    if (rowCountStale) SyncRowCount();
+    LRESULT result = 0;
+    if (msg >= LVM_FIRST && msg < LVM_FIRST + 0x100 && OnRowMessage(msg, wp, lp, result)) return result;
     switch (msg) {
     case WM_REFLECT_NOTIFY:
         return OnReflectedNotify(reinterpret_cast<NMHDR*>(lp));
@@ -199,7 +197,6 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDBLCLK:
-        CWindow::OnMessage(msg, wp, lp);
         if (context.owner) ::PostMessageW(context.owner, pm::OpenRequest, reinterpret_cast<WPARAM>(hwnd), 0);
         return 0;
     case WM_MOUSEMOVE:
@@ -208,6 +205,10 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         if (context.owner) ::PostMessageW(context.owner, pm::PanelActivated, reinterpret_cast<WPARAM>(hwnd), 0);
+        OnMouseButton(msg, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        OnMouseButton(msg, lp);
         break;
     case WM_DESTROY:
         ClearEntries();

@@ -1,8 +1,9 @@
-// CFileList: one file panel, an owner-drawn report list view over FileEntry rows.
+// CFileList: one file panel, an owner-drawn, owner-data report list view over the panel's own rows.
 #pragma once
 #include "framework/Controls.h"
 #include "framework/Window.h"
 #include "panel/FileEntry.h"
+#include "panel/RefreshTimings.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -23,7 +24,7 @@ struct OperationState;
 // What a panel needs from the main window that owns it.
 struct PanelContext {
     HWND owner = nullptr;          // receives the WM_USER+n reports
-    HWND markedNames = nullptr;    // the hidden sorted list box shared by both panels
+    HWND markedNames = nullptr;    // the main window's hidden list box; the panels carry marks by name without it
     HWND selectionLine = nullptr;  // this panel's selection line
     const PanelColors* colors = nullptr;
     OperationState* operation = nullptr; // the main window's busy and cancel flags
@@ -54,11 +55,22 @@ public:
     int ReadLocalDirectory();
     void OnUpdate();
     void ClearEntries();
-    const FileEntry* Entry(int row) const;
-    int RowCount() const { return list.GetItemCount(); }
+    const FileEntry* Entry(int row) const
+    {
+        return row >= 0 && row < RowCount() ? entries[static_cast<size_t>(row)].entry.get() : nullptr;
+    }
+    int RowCount() const { return static_cast<int>(entries.size()); }
     void SortEntries();
     void RestorePosition(int counted);
     void RememberPosition();
+
+    // ---- FileListRows.cpp: the rows' marks; the list view's state messages answered from them
+    bool IsMarked(int row) const { return row >= 0 && row < RowCount() && entries[static_cast<size_t>(row)].marked; }
+    int MarkedCount() const;
+    // Marks or unmarks one row (-1: every row); the summary follows unless summaryBusy.
+    void SetMark(int row, bool mark);
+    void ClickSelect(int row, bool control, bool shift);
+    int RowFromPoint(int y) const;
 
     // ---- FileListSummary.cpp
     void UpdateSelectionSummary();
@@ -163,12 +175,20 @@ public:
     double spaceBytes = 0;
     // How often OnUpdate ran; the refresh timers are judged by it.
     int updates = 0;
+    RefreshTimings timings;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     LRESULT OnReflectedNotify(NMHDR* header);
+    // ---- FileListRows.cpp
+    bool OnRowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void SyncRowCount();
+    void RedrawRow(int row);
+    void OnMouseButton(UINT msg, LPARAM lp);
+    int anchorRow = -1;
+    int pressedRow = -1;
     void ToggleMark(int row);
     bool StartExternal(const std::wstring& program, const std::wstring& file);
     void CreateNameTip();
@@ -193,12 +213,19 @@ private:
     bool WalkSpace(const std::wstring& directory, class CCopyProgress& progress);
 
     fw::CListView list;
-    fw::CListBox markedNames;
     PanelContext context;
     bool isLeft = false;
     int rowHeight = 16;
     HFONT font = nullptr;
-    std::vector<std::unique_ptr<FileEntry>> entries;
+    // The rows in display order; the list view only knows their count. An entry keeps its
+    // address until the rows are cleared, also across sorting.
+    struct PanelRow {
+        std::unique_ptr<FileEntry> entry;
+        bool marked = false;
+    };
+    std::vector<PanelRow> entries;
+    // Rows were added since the list view was last told the count.
+    bool rowCountStale = false;
 };
 
 // Window messages between the panels and the main window.

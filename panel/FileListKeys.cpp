@@ -9,7 +9,7 @@
 
 void CFileList::MoveCursor(int row)
 {
-    int rows = list.GetItemCount();
+    int rows = RowCount();
     if (rows == 0) return;
     row = std::clamp(row, 0, rows - 1);
     list.EnsureVisible(row, true);
@@ -26,13 +26,13 @@ int CFileList::FullyVisibleRows() const
 void CFileList::ToggleMark(int row)
 {
     if (row < 0) return;
-    list.SetItemState(row, list.IsSelected(row) ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+    SetMark(row, !IsMarked(row));
 }
 
 bool CFileList::OnKeyDown(UINT key)
 {
     int cursor = list.GetFocusedItem();
-    int rows = list.GetItemCount();
+    int rows = RowCount();
     int last = rows - 1;
     switch (key) {
     case VK_RETURN:
@@ -114,7 +114,7 @@ void CFileList::OnChar(wchar_t ch)
         searchPos = -1;
         searchFound = false;
     }
-    int rows = list.GetItemCount();
+    int rows = RowCount();
     summaryBusy = true;
     list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     wchar_t upper = static_cast<wchar_t>(std::towupper(ch)), lower = static_cast<wchar_t>(std::towlower(ch));
@@ -151,12 +151,13 @@ void CFileList::ExtendSelection(int kind)
 {
     int cursor = list.GetFocusedItem();
     if (cursor < 0) return;
-    int rows = list.GetItemCount();
+    int rows = RowCount();
     bool downward = kind == ExtendDown || kind == ExtendPageDown || kind == ExtendEnd;
-    int anchor = list.GetNextItem(-1, LVNI_SELECTED);
-    if (!downward) {
-        for (int row = list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list.GetNextItem(row, LVNI_SELECTED))
-            anchor = row;
+    int anchor = -1;
+    for (int row = 0; row < rows; ++row) {
+        if (!IsMarked(row)) continue;
+        anchor = row;
+        if (downward) break;
     }
     if (anchor < 0) anchor = cursor;
     int page = FullyVisibleRows();
@@ -173,9 +174,10 @@ void CFileList::ExtendSelection(int kind)
     }
     target = std::clamp(target, 0, rows - 1);
     summaryBusy = true;
-    list.SetItemState(-1, 0, LVIS_SELECTED);
+    SetMark(-1, false);
     for (int row = std::min(anchor, target); row <= std::max(anchor, target); ++row)
-        list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        entries[static_cast<size_t>(row)].marked = true;
+    ::InvalidateRect(hwnd, nullptr, FALSE);
     list.EnsureVisible(target, true);
     summaryBusy = false;
     UpdateSelectionSummary();
@@ -185,7 +187,7 @@ void CFileList::ExtendSelection(int kind)
 
 bool CFileList::FocusEntryByName(const std::wstring& name)
 {
-    for (int row = 0; row < list.GetItemCount(); ++row) {
+    for (int row = 0; row < RowCount(); ++row) {
         const FileEntry* e = Entry(row);
         if (e->kind == EntryFile && ::lstrcmpiW(e->name.c_str(), name.c_str()) == 0) {
             list.EnsureVisible(row);
@@ -201,10 +203,10 @@ bool CFileList::FocusEntryByName(const std::wstring& name)
 
 bool CFileList::MarkEntryByName(const std::wstring& name)
 {
-    for (int row = 0; row < list.GetItemCount(); ++row) {
+    for (int row = 0; row < RowCount(); ++row) {
         const FileEntry* e = Entry(row);
         if (e->kind == EntryFile && ::lstrcmpiW(e->name.c_str(), name.c_str()) == 0) {
-            list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+            SetMark(row, true);
             UpdateSelectionSummary();
             return true;
         }

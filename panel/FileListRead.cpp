@@ -6,6 +6,8 @@
 #include "framework/Handles.h"
 #include "panel/EntryCompare.h"
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 uint64_t ToUInt64(const FILETIME& ft)
@@ -34,17 +36,32 @@ std::wstring ExistingDirectory(std::wstring path)
     return path;
 }
 
-int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM mode)
+// One listing of pattern in the file system; each(data) for every entry found.
+template <typename Each>
+void Enumerate(const std::wstring& pattern, bool basic, Each&& each)
 {
-    return CompareEntries(*reinterpret_cast<const FileEntry*>(a), *reinterpret_cast<const FileEntry*>(b),
-                          static_cast<int>(mode));
-}
+    WIN32_FIND_DATAW data;
+    // The basic level leaves out the short names, which a full listing has to make for every entry.
+    fw::UniqueFind find(basic ? ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                                   nullptr, FIND_FIRST_EX_LARGE_FETCH)
+                              : ::FindFirstFileW(pattern.c_str(), &data));
+    if (!find) return;
+    do {
+        each(data);
+    } while (::FindNextFileW(find.Get(), &data));
 }
 
-const FileEntry* CFileList::Entry(int row) const
+// Names looked up as they come from the listing, without a string made for each.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::wstring_view name) const { return std::hash<std::wstring_view>{}(name); }
+};
+using NameSet = std::unordered_set<std::wstring, NameHash, std::equal_to<>>;
+
+bool IsDotName(const wchar_t* name)
 {
-    if (row < 0 || row >= list.GetItemCount()) return nullptr;
-    return reinterpret_cast<const FileEntry*>(list.GetItemData(row));
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
 }
 
 bool CFileList::AddEntry(int kind, int index, const std::wstring& name, bool isDirectory, bool isSystem,
@@ -67,21 +84,38 @@ bool CFileList::AddEntry(int kind, int index, const std::wstring& name, bool isD
         entry->attributes = (isSystem ? AttrSystem : 0) | (isHidden ? AttrHidden : 0) |
                             (isReadOnly ? AttrReadOnly : 0) | (isArchive ? AttrArchive : 0);
     }
-    if (list.InsertItem(index, reinterpret_cast<LPARAM>(entry.get()), marked ? LVIS_SELECTED : 0) < 0)
-        return false;
-    entries.push_back(std::move(entry));
+    size_t at = index < 0 ? entries.size() : std::min(static_cast<size_t>(index), entries.size());
+    entries.insert(entries.begin() + static_cast<ptrdiff_t>(at), PanelRow{std::move(entry), marked});
+    // The list view learns the count before its next message, not once per row.
+    rowCountStale = true;
     return true;
 }
 
 void CFileList::ClearEntries()
 {
-    if (list.Handle()) list.DeleteAllItems();
-    entries.clear();
+    std::vector<PanelRow>().swap(entries);
+    anchorRow = pressedRow = tipRow = -1;
+    if (hwnd) SyncRowCount();
 }
 
 void CFileList::SortEntries()
 {
-    list.SortItems(CompareRows, sortMode);
+    const FileEntry* cursor = Entry(list.GetFocusedItem());
+    std::vector<const FileEntry*> order;
+    order.reserve(entries.size());
+    for (const PanelRow& row : entries) order.push_back(row.entry.get());
+    std::vector<PanelRow> sorted;
+    sorted.reserve(entries.size());
+    int cursorRow = -1;
+    for (size_t from : SortOrder(order, sortMode)) {
+        if (entries[from].entry.get() == cursor) cursorRow = static_cast<int>(sorted.size());
+        sorted.push_back(std::move(entries[from]));
+    }
+    entries.swap(sorted);
+    anchorRow = -1;
+    // The cursor stays with its entry, as the marks do.
+    if (cursorRow >= 0) list.SetItemState(cursorRow, LVIS_FOCUSED, LVIS_FOCUSED);
+    ::InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CFileList::OnUpdate()
@@ -90,26 +124,33 @@ void CFileList::OnUpdate()
     searchKey = 0;
     searchPos = -1;
     searchFound = false;
+    PhaseClock clock;
     {
         fw::RedrawOff redraw(hwnd);
         // An FTP panel is read by the FTP source once it exists; until then it stays empty.
         if (drive != L"FTP") ReadLocalDirectory();
+        PhaseClock summaryClock;
         UpdateSelectionSummary();
+        timings.summary = summaryClock.Lap();
     }
+    timings.total = clock.Lap();
 }
 
 int CFileList::ReadLocalDirectory()
 {
     fw::WaitCursor wait;
-    markedNames.ResetContent();
+    timings = RefreshTimings{};
+    PhaseClock clock;
+    // Marks are carried by the exact name: a directory can hold names that differ only in case.
+    NameSet markedNames;
     if (keepMarks) {
-        for (int row = 0; row < list.GetItemCount(); ++row) {
-            const FileEntry* entry = Entry(row);
-            if (entry && entry->kind != EntryParent && list.IsSelected(row)) markedNames.AddString(entry->name);
-        }
+        for (PanelRow& row : entries)
+            if (row.marked && row.entry->kind != EntryParent) markedNames.insert(std::move(row.entry->name));
     }
+    timings.marks = clock.Lap();
     summaryBusy = true;
     ClearEntries();
+    timings.clear = clock.Lap();
     showsFoundFiles = false;
 
     bool showSystem = GetProfileInt(L"Algemeen", L"System", 0) != 0;
@@ -124,50 +165,45 @@ int CFileList::ReadLocalDirectory()
 
     if (path.size() > 3) AddEntry(1, 0, L"..", true, false, false, false, false, 0, 0, 0, true, true, false);
 
-    auto isMarked = [this](const wchar_t* name) {
-        return markedNames.GetCount() > 0 && markedNames.FindStringExact(name) >= 0;
-    };
     std::wstring base = path;
     if (base.empty() || base.back() != L'\\') base += L'\\';
 
     int counted = 0;
-    int index = list.GetItemCount();
-    WIN32_FIND_DATAW data;
-    {
-        fw::UniqueFind find(::FindFirstFileW(LongPath(base + L"*.*").c_str(), &data));
-        if (find) {
-            do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-                if (!lstrcmpW(data.cFileName, L".") || !lstrcmpW(data.cFileName, L"..")) continue;
-                DWORD a = data.dwFileAttributes;
-                if (AddEntry(2, index, data.cFileName, true, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
-                             a & FILE_ATTRIBUTE_ARCHIVE, a & FILE_ATTRIBUTE_READONLY, ToUInt64(data.ftLastWriteTime),
-                             0, 0, showSystemDirs, showHiddenDirs, isMarked(data.cFileName))) {
-                    ++counted;
-                    ++index;
-                }
-            } while (::FindNextFileW(find.Get(), &data));
+    clock.Lap();
+    auto take = [&](const WIN32_FIND_DATAW& data, bool isDirectory) {
+        timings.enumerate += clock.Lap();
+        bool marked = !markedNames.empty() && markedNames.find(std::wstring_view(data.cFileName)) != markedNames.end();
+        timings.marks += clock.Lap();
+        DWORD a = data.dwFileAttributes;
+        if (AddEntry(2, -1, data.cFileName, isDirectory, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
+                     a & FILE_ATTRIBUTE_ARCHIVE, a & FILE_ATTRIBUTE_READONLY, ToUInt64(data.ftLastWriteTime),
+                     isDirectory ? 0 : data.nFileSizeHigh, isDirectory ? 0 : data.nFileSizeLow,
+                     isDirectory ? showSystemDirs : showSystem, isDirectory ? showHiddenDirs : showHidden, marked))
+            ++counted;
+        timings.add += clock.Lap();
+    };
+    // Directories are always listed with "*.*"; with that as the file mask one listing gives both.
+    const std::wstring& mask = Program().fileMask;
+    bool onePass = mask == L"*.*" || mask == L"*";
+    Enumerate(LongPath(base + L"*.*"), true, [&](const WIN32_FIND_DATAW& data) {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!IsDotName(data.cFileName)) take(data, true);
+        } else if (onePass) {
+            take(data, false);
         }
+    });
+    // A mask is matched by the system, which also matches the short 8.3 names.
+    if (!onePass) {
+        Enumerate(LongPath(base + mask), false, [&](const WIN32_FIND_DATAW& data) {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) take(data, false);
+        });
     }
-    {
-        fw::UniqueFind find(::FindFirstFileW(LongPath(base + Program().fileMask).c_str(), &data));
-        if (find) {
-            do {
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-                DWORD a = data.dwFileAttributes;
-                if (AddEntry(2, index, data.cFileName, false, a & FILE_ATTRIBUTE_SYSTEM, a & FILE_ATTRIBUTE_HIDDEN,
-                             a & FILE_ATTRIBUTE_ARCHIVE, a & FILE_ATTRIBUTE_READONLY, ToUInt64(data.ftLastWriteTime),
-                             data.nFileSizeHigh, data.nFileSizeLow, showSystem, showHidden,
-                             isMarked(data.cFileName))) {
-                    ++counted;
-                    ++index;
-                }
-            } while (::FindNextFileW(find.Get(), &data));
-        }
-    }
+    timings.enumerate += clock.Lap();
     summaryBusy = false;
     SortEntries();
+    timings.sort = clock.Lap();
     RestorePosition(counted);
+    timings.position = clock.Lap();
     keepMarks = true;
     return counted;
 }
@@ -175,7 +211,7 @@ int CFileList::ReadLocalDirectory()
 void CFileList::RestorePosition(int counted)
 {
     if (depth < 0 || depth >= PanelDepths) return;
-    int rows = list.GetItemCount();
+    int rows = RowCount();
     auto reduce = [counted, rows](int& stored) {
         int value = stored;
         if (value >= counted) {

@@ -4,36 +4,26 @@
 #include "fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include "resource.h"
-#include <cwctype>
-
-namespace {
-std::wstring Lower(std::wstring s)
-{
-    ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-}
+#include <unordered_set>
 
 void CFileList::MarkByMask(const std::wstring& mask, bool mark, bool all)
 {
     fw::WaitCursor wait;
     int cursor = list.GetFocusedItem();
     summaryBusy = true;
-    UINT state = mark ? LVIS_SELECTED : 0;
-    int rows = list.GetItemCount();
     if (drive == L"FTP") {
         if (mask != L"*.*") {
             summaryBusy = false;
             ShowWarning(IDS_NOTONFTP);
             return;
         }
-        for (int row = 0; row < rows; ++row)
-            if (!mark || Entry(row)->kind == EntryFile) list.SetItemState(row, state, LVIS_SELECTED);
+        for (PanelRow& row : entries)
+            if (!mark || row.entry->kind == EntryFile) row.marked = mark;
     } else if (all) {
-        for (int row = 0; row < rows; ++row)
-            if (!mark || Entry(row)->kind != EntryParent) list.SetItemState(row, state, LVIS_SELECTED);
+        for (PanelRow& row : entries)
+            if (!mark || row.entry->kind != EntryParent) row.marked = mark;
     } else {
-        markedNames.ResetContent();
+        std::unordered_set<std::wstring> found;
         std::wstring base = path;
         if (base.empty() || base.back() != L'\\') base += L'\\';
         WIN32_FIND_DATAW data;
@@ -41,15 +31,16 @@ void CFileList::MarkByMask(const std::wstring& mask, bool mark, bool all)
         fw::UniqueFind find(::FindFirstFileW(LongPath(base + mask).c_str(), &data));
         if (find) {
             do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) markedNames.AddString(Lower(data.cFileName));
+                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found.insert(data.cFileName);
             } while (::FindNextFileW(find.Get(), &data));
         }
-        for (int row = 0; row < rows; ++row) {
-            const FileEntry* e = Entry(row);
-            if (e->kind == EntryFile && markedNames.FindStringExact(Lower(e->name)) >= 0)
-                list.SetItemState(row, state, LVIS_SELECTED);
+        // By the exact name: of two names that differ only in case, the mask may match one.
+        if (!found.empty()) {
+            for (PanelRow& row : entries)
+                if (row.entry->kind == EntryFile && found.count(row.entry->name)) row.marked = mark;
         }
     }
+    ::InvalidateRect(hwnd, nullptr, FALSE);
     summaryBusy = false;
     UpdateSelectionSummary();
     if (cursor >= 0) list.SetItemState(cursor, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -57,12 +48,8 @@ void CFileList::MarkByMask(const std::wstring& mask, bool mark, bool all)
 
 void CFileList::InvertMarks()
 {
-    summaryBusy = true;
-    int rows = list.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        if (Entry(row)->kind == EntryParent) continue;
-        list.SetItemState(row, list.IsSelected(row) ? 0 : LVIS_SELECTED, LVIS_SELECTED);
-    }
-    summaryBusy = false;
+    for (PanelRow& row : entries)
+        if (row.entry->kind != EntryParent) row.marked = !row.marked;
+    ::InvalidateRect(hwnd, nullptr, FALSE);
     UpdateSelectionSummary();
 }

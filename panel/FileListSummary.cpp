@@ -10,12 +10,10 @@ void CFileList::UpdateSelectionSummary()
     markedFiles = totalFiles = markedDirs = 0;
     markedBytes32 = 0;
     markedBytes = 0;
-    int rows = list.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        const FileEntry* entry = Entry(row);
-        if (!entry) continue;
+    for (const PanelRow& row : entries) {
+        const FileEntry* entry = row.entry.get();
         if (entry->kind == EntryFile) ++totalFiles;
-        if (!list.IsSelected(row)) continue;
+        if (!row.marked) continue;
         if (entry->kind == EntryDirectory) ++markedDirs;
         else if (entry->kind == EntryFile) {
             ++markedFiles;

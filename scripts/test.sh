@@ -25,6 +25,10 @@ mkdir -p "$links/into/D/sub"; printf f > "$links/into/D/sub/f.txt"
 ln -s "$links/into/D" "$links/into/alias"
 ln -s "$links/into/D/sub" "$links/into/subalias"
 export PD_LINK_FIXTURE="Z:$(printf '%s' "$links" | tr / '\\')"
+# Two names that differ only in case (a Wine process cannot make the second one).
+twins="$build/casefixture"
+rm -rf "$twins"; mkdir -p "$twins"; : > "$twins/Twin.txt"; : > "$twins/twin.txt"
+export PD_CASE_FIXTURE="Z:$(printf '%s' "$twins" | tr / '\\')"
 rm -rf "$build/results"; mkdir -p "$build/results"
 cd "$build"
 ctest --output-on-failure --timeout 300 "$@" </dev/null > "$build/ctest.log" 2>&1

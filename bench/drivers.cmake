@@ -1,0 +1,10 @@
+# Benchmark drivers built with the tested tree (they drive the real program in-process);
+# bench/run.sh runs them, the tests never do.
+add_executable(panelbench ${CMAKE_CURRENT_LIST_DIR}/PanelBench.cpp)
+target_link_libraries(panelbench PRIVATE pdtestsupport)
+target_link_options(panelbench PRIVATE ${PD_STATIC_LINK} -municode)
+add_dependencies(panelbench PDDLL)
+
+# The floor of a copy: bare Win32 calls per file.
+add_executable(copyloop ${CMAKE_CURRENT_LIST_DIR}/CopyLoop.cpp)
+target_link_options(copyloop PRIVATE ${PD_STATIC_LINK} -municode)
