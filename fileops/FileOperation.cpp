@@ -116,7 +116,7 @@ int CFileOperation::CopyChecked(const std::wstring& source, const std::wstring& 
         ui.ShowError(IDS_COPY_CANTCREATE);
         return OpFailed;
     }
-    if (!SamePath(source, targetName)) {
+    if (newTargetsDirectly && !SamePath(source, targetName)) {
         int fresh = CopyToNewFile(source, targetName, moving);
         if (fresh != OpNotTaken) return fresh;
     }

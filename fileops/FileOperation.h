@@ -46,6 +46,9 @@ public:
     int itemCount = 0;
     // Writes one block; replaceable so that a failing disk can be imitated.
     std::function<bool(HANDLE file, const void* data, DWORD size, DWORD* written)> writeBlock;
+    // A target that does not exist yet is created under its own name at once (tests switch this off to
+    // reach the temporary file that protects a target which appears while the copy is written).
+    bool newTargetsDirectly = true;
 
     static constexpr DWORD BufferSize = 65536;
     static constexpr DWORD BlockSize = 65535;

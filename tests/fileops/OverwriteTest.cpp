@@ -160,6 +160,7 @@ TEST_F(Overwrite, ATargetThatAppearsDuringTheCopyIsAskedAbout)
         ::DeleteFileW((dst / L"n.bin").c_str());
         state.cancelRequested = false;
         CFileOperation op(progress);
+        op.newTargetsDirectly = false;
         // Someone saves the same name in the target directory while the copy is written.
         bool made = false;
         op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
@@ -180,6 +181,7 @@ TEST_F(Overwrite, ATargetThatAppearsDuringTheCopyIsAskedAbout)
     WriteProfileInt(L"Algemeen", L"BevestigingOverwrite", 0);
     ::DeleteFileW((dst / L"n.bin").c_str());
     CFileOperation op(progress);
+    op.newTargetsDirectly = false;
     op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
         if (!Exists(dst / L"n.bin")) MakeFile(dst / L"n.bin", "made meanwhile");
         return ::WriteFile(f, d, n, w, nullptr) != FALSE;
@@ -188,4 +190,25 @@ TEST_F(Overwrite, ATargetThatAppearsDuringTheCopyIsAskedAbout)
     EXPECT_EQ(op.CopyFile(src / L"n.bin", dst.Path(), true), OpDone);
     EXPECT_EQ(answers.Count(L"OVERWRITE"), 0);
     EXPECT_TRUE(ReadAll(dst / L"n.bin") == data);
+}
+
+TEST_F(Overwrite, ANewTargetIsTheCopysOwnFromTheStartSoNobodyElseCanTakeItsName)
+{
+    std::string data = RandomBytes(3 * 65535, 7);
+    ASSERT_TRUE(MakeFile(src / L"n.bin", data));
+    OperationState state;
+    CCopyProgress progress(state, main->Handle(), L"");
+    CFileOperation op(progress);
+    bool tried = false, made = false;
+    op.writeBlock = [&](HANDLE f, const void* d, DWORD n, DWORD* w) {
+        if (!tried) made = MakeFile(dst / L"n.bin", "made meanwhile"), tried = true;
+        return ::WriteFile(f, d, n, w, nullptr) != FALSE;
+    };
+    Answers answers({{L"OVERWRITE", Rule{{IDC_OVERWRITE_SKIP}}}});
+    EXPECT_EQ(op.CopyFile(src / L"n.bin", dst.Path(), true), OpDone);
+    EXPECT_TRUE(tried);
+    EXPECT_FALSE(made);
+    EXPECT_EQ(answers.Count(L"OVERWRITE"), 0);
+    EXPECT_TRUE(ReadAll(dst / L"n.bin") == data);
+    EXPECT_TRUE(TemporaryFiles(dst.Path()).empty());
 }

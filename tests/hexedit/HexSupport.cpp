@@ -117,11 +117,7 @@ bool Xdotool(const std::wstring& arguments)
     for (wchar_t& c : windowsMarker)
         if (c == L'/') c = L'\\';
     std::wstring line = L"/bin/sh -c \"/usr/bin/xdotool " + arguments + L"; touch " + marker + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    if (!test::StartUnixProgram(line)) return false;
     // Messages keep flowing meanwhile: the keys are read by this very thread.
     bool done = test::PumpUntil([&] { return ::GetFileAttributesW(windowsMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
     ::DeleteFileW(windowsMarker.c_str());

@@ -144,18 +144,16 @@ std::string UnixPath(const std::wstring& path)
     return out;
 }
 
-bool RunShell(const std::string& command)
+bool StartUnixProgram(std::wstring commandLine)
 {
-    std::wstring commandLine = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
     STARTUPINFOW si = {sizeof(si)};
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
+    // Wine starts a Unix program without Windows handles and leaves stale values in pi: closing them
+    // could close one of ours (the test program's output among them), so they are never touched.
+    return ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
 }
+
+bool RunShell(const std::string& command) { return RunUnix(command) == 0; }
 
 std::string ShellQuote(const std::string& text)
 {
@@ -195,13 +193,7 @@ int RunUnix(const std::string& command, std::string* output, int timeoutMs)
     std::wstring commandLine(static_cast<size_t>(wide), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, script.c_str(), -1, commandLine.data(), wide);
     commandLine.resize(wide - 1);
-    commandLine = L"/bin/sh -c \"" + commandLine + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    if (pi.hThread) ::CloseHandle(pi.hThread);
-    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (!StartUnixProgram(L"/bin/sh -c \"" + commandLine + L"\"")) return -1;
     DWORD start = ::GetTickCount();
     while (::GetFileAttributesW(statusPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
         if (::GetTickCount() - start > static_cast<DWORD>(timeoutMs)) return -1;

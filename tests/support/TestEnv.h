@@ -44,7 +44,9 @@ std::string FileBytes(const std::wstring& path);
 
 // The Unix name of a Windows path (Wine); empty when there is none.
 std::string UnixPath(const std::wstring& path);
-// Starts a Unix shell command and waits up to 10 s (Wine gives no handle to wait on).
+// Starts a program of the Unix side without waiting for it (Wine gives no handle to wait on).
+bool StartUnixProgram(std::wstring commandLine);
+// Runs a Unix shell command to its end; true when it exited with 0.
 bool RunShell(const std::string& command);
 // Runs a Unix shell command to its end (up to timeoutMs): its exit status, or -1 when it did
 // not finish; output gets what it wrote to stdout and stderr. The command holds no double quote.

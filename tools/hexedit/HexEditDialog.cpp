@@ -102,12 +102,8 @@ bool CHexEditDialog::PreTranslateMessage(MSG& msg)
         return true;
     }
     bool keyMessage = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
-    if (keyMessage && IsAcceleratorKey(msg.wParam) && accelerators) {
-        ::OutputDebugStringW(fw::Format(L"Ja: 0x%x 0x%x\n", msg.message, static_cast<UINT>(msg.wParam)).c_str());
-        if (::TranslateAcceleratorW(hwnd, accelerators, &msg)) return true;
-    } else {
-        ::OutputDebugStringW(fw::Format(L"Nee: 0x%x 0x%x\n", msg.message, static_cast<UINT>(msg.wParam)).c_str());
-    }
+    if (keyMessage && IsAcceleratorKey(msg.wParam) && accelerators && ::TranslateAcceleratorW(hwnd, accelerators, &msg))
+        return true;
     // A key that is no accelerator is still typed: a, c, f ... are bytes in the text pane.
     DispatchDirectly(msg);
     return true;
