@@ -3,6 +3,7 @@
 #include "common/Program.h"
 #include "common/RecentDirectories.h"
 #include "common/Settings.h"
+#include "frame/CompareCommands.h"
 #include "frame/DirHistDialog.h"
 #include "framework/TextDialog.h"
 #include "framework/Dialog.h"
@@ -66,7 +67,7 @@ const Route Routes[] = {
     {IDM_SORTEXT, PanelRequest, req::SortExtension, 0, true},
     {IDM_SORTSIZE, PanelRequest, req::SortSize, 0, true},
     {IDM_SORTDATE, PanelRequest, req::SortDate, 0, true},
-    {IDM_FILECOMP, Own, 0, IDS_NOTONFTP_PRINT, false},
+    {IDM_FILECOMP, Own, 0, IDS_NOTONFTP_PRINT, true},
     {IDM_SYNCH, Own, 0, IDS_NOTONFTP, false},
     {IDM_FILTER, Own, 0, IDS_NOTONFTP, true},
     {IDM_SELECT, Own, 0, 0, true},
@@ -117,7 +118,7 @@ const Route Routes[] = {
     {IDM_COLORS, Own, 0, 0, false},
     {IDM_PATHS, Own, 0, 0, false},
     {IDM_PRINTSETTINGS, Own, 0, 0, false},
-    {IDM_COMPSETTINGS, Own, 0, 0, false},
+    {IDM_COMPSETTINGS, Own, 0, 0, true},
     {IDM_FTPSETTINGS, Own, 0, 0, false},
     {IDM_CONFIRMATIONS, Own, 0, 0, false},
     {IDM_FKEYS, Own, 0, 0, true},
@@ -281,6 +282,9 @@ bool CMainWindow::RunCommand(UINT id)
         ::PostMessageW(panel.Handle(), several ? req::AttributesMany : req::AttributesOne, 0, 0);
         break;
     }
+    // File compare (CompareCommands.cpp).
+    case IDM_FILECOMP: CompareCurrentFiles(*this); break;
+    case IDM_COMPSETTINGS: EditCompareSettings(hwnd); break;
     case IDM_DATETIME: {
         CFileList& panel = ActivePanel();
         bool several = panel.List().GetSelectedCount() > 1;

@@ -165,7 +165,6 @@ protected:
 private:
     LRESULT OnReflectedNotify(NMHDR* header);
     void ToggleMark(int row);
-    bool StartExternal(const std::wstring& program, const std::wstring& file);
     void CreateNameTip();
     void TrackNameTip(int x, int y);
     std::wstring NameTipText() const;
