@@ -1,6 +1,7 @@
 // Line linking, sections, the result layout, the item lists and the block navigation.
 #include "tools/compare/CompareEngine.h"
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace cmp {
@@ -27,6 +28,23 @@ size_t TableSize(size_t entries)
 
 uint32_t LineHash(const char* text, uint32_t length, const CompareOptions& options)
 {
+    // k * 6293815^k for the first characters, so that a plain line costs one multiplication a byte.
+    constexpr uint32_t Weights = 4096;
+    static const std::vector<uint32_t> weight = [] {
+        std::vector<uint32_t> w(Weights);
+        uint32_t power = 1;
+        for (uint32_t k = 1; k < Weights; ++k) {
+            power *= HashFactor;
+            w[k] = k * power;
+        }
+        return w;
+    }();
+    if (!options.ignoreBlanks && !options.ignoreCase && length < Weights) {
+        uint32_t h = 0;
+        for (uint32_t i = 0; i < length; ++i)
+            h += weight[i + 1] * static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(text[i])));
+        return h;
+    }
     uint32_t h = 0, power = 1, k = 0;
     for (uint32_t i = 0; i < length; ++i) {
         char c = text[i];
@@ -63,9 +81,11 @@ void CFileComparison::SplitLines(int side)
     const std::string& t = text[side];
     std::vector<CCompareLine>& out = lines[side];
     out.clear();
-    out.reserve(static_cast<size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
     const char* p = t.data();
     const char* end = p + t.size();
+    size_t feeds = 0;
+    for (const char* f = p; (f = static_cast<const char*>(std::memchr(f, '\n', static_cast<size_t>(end - f)))); ++f) ++feeds;
+    out.reserve(feeds + 1);
     while (p < end) {
         const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
         const char* next = feed ? feed + 1 : end;
@@ -77,7 +97,8 @@ void CFileComparison::SplitLines(int side)
         line.content = content;
         line.number = static_cast<int>(out.size()) + 1;
         line.hash = LineHash(p, content, options);
-        line.blank = true;
+        // Blank lines matter only when blanks are ignored.
+        line.blank = options.ignoreBlanks;
         for (uint32_t i = 0; i < content && line.blank; ++i) line.blank = IsBlank(p[i]);
         out.push_back(line);
         p = next;
@@ -98,9 +119,9 @@ bool CFileComparison::CanLink(const CCompareLine* a, const CCompareLine* b) cons
 bool CFileComparison::MatchAndExpand(Range ra, Range rb, CCompareLine* x, CCompareLine* y)
 {
     bool any = false;
-    ptrdiff_t countA = ra.second - ra.first + 1, countB = rb.second - rb.first + 1;
+    std::ptrdiff_t countA = ra.second - ra.first + 1, countB = rb.second - rb.first + 1;
     // One direction: link while the lines are equal; blank lines may be stepped over when ignored.
-    auto run = [&](ptrdiff_t i, ptrdiff_t j, int step) {
+    auto run = [&](std::ptrdiff_t i, std::ptrdiff_t j, int step) {
         while (i >= 0 && i < countA && j >= 0 && j < countB) {
             CCompareLine* a = ra.first + i;
             CCompareLine* b = rb.first + j;
@@ -119,7 +140,7 @@ bool CFileComparison::MatchAndExpand(Range ra, Range rb, CCompareLine* x, CCompa
             if (!skipped) break;
         }
     };
-    ptrdiff_t startA = x - ra.first, startB = y - rb.first;
+    std::ptrdiff_t startA = x - ra.first, startB = y - rb.first;
     run(startA, startB, 1);
     if (x->link) run(startA - 1, startB - 1, -1);
     return any;
@@ -134,33 +155,30 @@ bool CFileComparison::MatchUnique(Range a, Range b)
     size_t unlinked = 0;
     for (const CCompareLine* l = a.first; l <= a.second; ++l) unlinked += !l->link;
     for (const CCompareLine* l = b.first; l <= b.second; ++l) unlinked += !l->link;
-    if (unlinked == 0) return any;
-    size_t size = TableSize(unlinked);
-    slots.assign(size, CountSlot{0, 0, 0, 0, 0});
+    if (unlinked == 0 || b.second - b.first >= (1 << 28)) return any;
+    size_t mask = TableSize(unlinked) - 1;
+    slots.assign(mask + 1, CountSlot{0, 0});
     auto find = [&](uint32_t hash) -> CountSlot& {
-        size_t i = (hash * 2654435761u) & (size - 1);
-        while (slots[i].used && slots[i].hash != hash) i = (i + 1) & (size - 1);
-        if (!slots[i].used) {
-            slots[i].used = 1;
-            slots[i].hash = hash;
-        }
+        size_t i = (hash * 2654435761u) & mask;
+        while ((slots[i].packed & 15) && slots[i].hash != hash) i = (i + 1) & mask;
+        slots[i].hash = hash;
         return slots[i];
     };
     for (const CCompareLine* l = a.first; l <= a.second; ++l)
         if (!l->link) {
             CountSlot& s = find(l->hash);
-            if (s.inA < 2) ++s.inA;
+            if ((s.packed & 3) < 2) ++s.packed;
         }
     for (CCompareLine* l = b.first; l <= b.second; ++l)
         if (!l->link) {
             CountSlot& s = find(l->hash);
-            if (s.inB < 2) ++s.inB;
-            s.lineB = static_cast<uint32_t>(l - b.first);
+            uint32_t inB = std::min<uint32_t>(((s.packed >> 2) & 3) + 1, 2);
+            s.packed = static_cast<uint32_t>(l - b.first) << 4 | inB << 2 | (s.packed & 3);
         }
     for (CCompareLine* l = a.first; l <= a.second; ++l) {
         if (l->link) continue;
         const CountSlot& s = find(l->hash);
-        if (s.inA == 1 && s.inB == 1) any |= MatchAndExpand(a, b, l, b.first + s.lineB);
+        if ((s.packed & 15) == (1 | 1 << 2)) any |= MatchAndExpand(a, b, l, b.first + (s.packed >> 4));
     }
     return any;
 }

@@ -22,7 +22,7 @@ struct CCompareLine {
     int number = 0;             // 1-based
     CCompareLine* link = nullptr;
     uint32_t hash = 0;
-    bool blank = false;         // only blanks and tabs before the line end
+    bool blank = false;         // only blanks and tabs before the line end (found when blanks are ignored)
 };
 
 enum SectionState {
@@ -93,12 +93,12 @@ private:
     std::vector<int> sectionOfLine[2];
     std::vector<CCompareSection> result;
     std::vector<CompareItem> items[2];
-    // The unique-line count: a hash, how often it occurs in each section (2: more than once) and
-    // the second section's line that has it. Reused by every matching.
+    // The unique-line count: a hash, and packed beside it the second section's line that has it
+    // (28 bits) and how often it occurs in each section (2 bits each, 2: more than once). Reused by
+    // every matching; a slot with both counts 0 is free.
     struct CountSlot {
         uint32_t hash;
-        uint32_t lineB;
-        uint8_t inA, inB, used;
+        uint32_t packed;
     };
     std::vector<CountSlot> slots;
     std::vector<char> opens;
