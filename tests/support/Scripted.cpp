@@ -21,7 +21,7 @@ std::wstring KindOf(HWND wnd)
 }
 }
 
-Script::Script(std::vector<Step> steps) : steps(std::move(steps))
+Script::Script(std::vector<Step> steps) : steps(std::move(steps)), outer(current)
 {
     current = this;
     hook = ::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
@@ -30,7 +30,7 @@ Script::Script(std::vector<Step> steps) : steps(std::move(steps))
 Script::~Script()
 {
     ::UnhookWindowsHookEx(hook);
-    current = nullptr;
+    current = outer;
 }
 
 bool Script::Finished() const { return next == steps.size() && unexpected.empty(); }

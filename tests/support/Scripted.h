@@ -17,7 +17,8 @@ struct Step {
 };
 
 // Answers the modal windows of a test in the order given; what else appears is cancelled and noted.
-// Modeless common dialogs (find and replace) are left alone.
+// Modeless common dialogs (find and replace) are left alone. A script made while another one is
+// alive (inside a modal window) answers until it ends, then the other one answers again.
 class Script {
 public:
     explicit Script(std::vector<Step> steps);
@@ -36,6 +37,7 @@ private:
     size_t next = 0;
     std::vector<std::wstring> texts, captions, unexpected;
     HHOOK hook = nullptr;
+    Script* outer;
 };
 
 // A message box is expected.

@@ -146,7 +146,7 @@ void CFileCompareDialog::Layout()
     }
     visible = std::max(listsHeight / itemHeight - 2, 1);
     UpdateScrollBar();
-    ScrollTo(top);
+    ScrollTo(top, true);
 }
 
 void CFileCompareDialog::UpdateScrollBar()
@@ -160,17 +160,25 @@ void CFileCompareDialog::UpdateScrollBar()
     ::SetScrollInfo(Item(IDC_FC_SCROLL), SB_CTL, &info, TRUE);
 }
 
-void CFileCompareDialog::ScrollTo(int item)
+int CFileCompareDialog::ShownTop() const
+{
+    LRESULT shown = ::SendMessageW(List(0), LB_GETTOPINDEX, 0, 0);
+    return shown == LB_ERR ? 0 : static_cast<int>(shown);
+}
+
+void CFileCompareDialog::ScrollTo(int item, bool keepItem)
 {
     int count = static_cast<int>(comparison->Items(0).size());
     item = std::clamp(item, 0, std::max(count - 1, 0));
     for (int side = 0; side < 2; ++side) ::SendMessageW(List(side), LB_SETTOPINDEX, item, 0);
-    // The lists stop where their last page is full.
-    LRESULT shown = ::SendMessageW(List(0), LB_GETTOPINDEX, 0, 0);
-    top = shown == LB_ERR ? 0 : static_cast<int>(shown);
-    ::SendMessageW(List(1), LB_SETTOPINDEX, top, 0);
-    ::SetScrollPos(Item(IDC_FC_SCROLL), SB_CTL, top, TRUE);
+    // The lists stop where their last page is full; both stop alike.
+    int shown = ShownTop();
+    ::SendMessageW(List(1), LB_SETTOPINDEX, shown, 0);
+    top = keepItem ? item : shown;
+    ::SetScrollPos(Item(IDC_FC_SCROLL), SB_CTL, shown, TRUE);
 }
+
+void CFileCompareDialog::ScrollBy(int lines) { ScrollTo(ShownTop() + lines); }
 
 void CFileCompareDialog::OnVerticalScroll(UINT code)
 {
@@ -198,7 +206,7 @@ void CFileCompareDialog::Navigate(UINT id)
     bool forward = id == IDM_FC_NEXTDIFF || id == IDM_FC_NEXTSAME;
     bool equal = id == IDM_FC_NEXTSAME || id == IDM_FC_PREVSAME;
     Jump jump = forward ? NextBlock(items, top, equal) : PreviousBlock(items, top, equal);
-    ScrollTo(jump.top);
+    ScrollTo(jump.top, true);
     if (jump.outside) ShowMessage(hwnd, fw::LoadStr(forward ? IDS_FC_ATEND : IDS_FC_ATSTART), MB_OK | MB_ICONINFORMATION);
 }
 
@@ -210,7 +218,7 @@ void CFileCompareDialog::OpenOnFirstDifference()
         ShowMessage(hwnd, fw::LoadStr(IDS_FC_NODIFFERENCES), MB_OK | MB_ICONINFORMATION);
         return;
     }
-    ScrollTo(first);
+    ScrollTo(first, true);
 }
 
 void CFileCompareDialog::ChooseFontCommand()

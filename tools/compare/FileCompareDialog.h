@@ -45,9 +45,11 @@ public:
     int TopIndex() const { return top; }
     int VisibleLines() const { return visible; }
     HWND List(int side) const { return Item(side == 0 ? IDC_LIST_LEFT : IDC_LIST_RIGHT); }
-    // Moves both lists and the scroll bar so that this item is on top.
-    void ScrollTo(int item);
-    void ScrollBy(int lines) { ScrollTo(top + lines); }
+    // Moves both lists and the scroll bar so that this item is on top, or as near as the lists go.
+    // The navigation goes on from the item itself, even where the lists stop at their last page.
+    void ScrollTo(int item, bool keepItem = false);
+    // Scrolls from what the lists show.
+    void ScrollBy(int lines);
 
     static constexpr UINT WM_RESTOREPOSITION = WM_USER + 37;
     static constexpr UINT_PTR TimerOpening = 1;
@@ -60,6 +62,7 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) override;
 
 private:
+    int ShownTop() const;
     void MakeFont(int height, int weight, const std::wstring& face);
     void ApplyFont();
     void UpdateScrollBar();
