@@ -52,8 +52,9 @@ DWORD WriteFileSafely(const std::wstring& path, const std::function<bool(HANDLE)
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
         // The rename below could replace a file that may not be written; refuse it the same way.
         if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
-        HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr);
         if (probe == INVALID_HANDLE_VALUE) return ::GetLastError();
         ::CloseHandle(probe);
     }
@@ -61,7 +62,8 @@ DWORD WriteFileSafely(const std::wstring& path, const std::function<bool(HANDLE)
     std::vector<wchar_t> temp(directory.size() + MAX_PATH + 16);
     if (!::GetTempFileNameW(directory.c_str(), L"pdw", 0, temp.data())) return ::GetLastError();
     std::wstring tempPath = temp.data();
-    HANDLE file = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = ::GetLastError();
         ::DeleteFileW(tempPath.c_str());

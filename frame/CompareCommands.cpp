@@ -27,8 +27,8 @@ void CompareCurrentFiles(CMainWindow& main)
     RecordRecentDirectory(main.ActivePanel().path);
     HelpContextScope help(IDM_FILECOMP);
     HWND owner = main.Handle();
-    cmp::CFileCompareDialog::Run(owner, names[0], names[1],
-                                 [owner](const std::wstring& path) { ViewOrEditFile(owner, path, ViewEditMode::Edit); });
+    auto edit = [owner](const std::wstring& path) { ViewOrEditFile(owner, path, ViewEditMode::Edit); };
+    cmp::CFileCompareDialog::Run(owner, names[0], names[1], edit);
 }
 
 void EditCompareSettings(HWND owner)

@@ -48,7 +48,8 @@ bool StartExternal(HWND owner, const std::wstring& program, const std::wstring& 
 {
     // A name cannot carry a quote; a % would still be expanded inside the quotes.
     if (RunsThroughInterpreter(program) && file.find(L'%') != std::wstring::npos) {
-        ShowMessage(owner, fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), file.c_str()), MB_OK | MB_ICONWARNING);
+        std::wstring text = fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), file.c_str());
+        ShowMessage(owner, text, MB_OK | MB_ICONWARNING);
         return false;
     }
     fw::ErrorModeScope errors(0);

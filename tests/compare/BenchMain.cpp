@@ -66,7 +66,8 @@ int TimeTheWindow(const std::wstring& left, const std::wstring& right)
     if (!app.InitInstance()) return 1;
     CMainWindow* main = app.MainWindow();
     MSG msg;
-    while ((main->LeftPanel().updates == 0 || main->RightPanel().updates == 0) && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    auto read = [main] { return main->LeftPanel().updates > 0 && main->RightPanel().updates > 0; };
+    while (!read() && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

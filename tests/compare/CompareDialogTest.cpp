@@ -46,27 +46,30 @@ struct Capture {
     }
 };
 
-Capture CaptureWindow(HWND wnd)
+// From the window's own surface when client is set (no window manager or screen in between),
+// else the whole window as the screen shows it.
+Capture CaptureWindow(HWND wnd, bool client = false)
 {
     Capture c;
     RECT r = {};
-    ::GetWindowRect(wnd, &r);
+    if (client) ::GetClientRect(wnd, &r);
+    else ::GetWindowRect(wnd, &r);
     c.width = r.right - r.left;
     c.height = r.bottom - r.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
+    HDC source = client ? ::GetDC(wnd) : ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(source);
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), c.width, -c.height, 1, 32, BI_RGB};
     uint32_t* bits = nullptr;
     HBITMAP bmp = ::CreateDIBSection(mem, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
     HGDIOBJ old = ::SelectObject(mem, bmp);
-    ::BitBlt(mem, 0, 0, c.width, c.height, screen, r.left, r.top, SRCCOPY);
+    ::BitBlt(mem, 0, 0, c.width, c.height, source, r.left, r.top, SRCCOPY);
     ::GdiFlush();
     c.bits.assign(bits, bits + static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
     ::SelectObject(mem, old);
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
+    ::ReleaseDC(client ? wnd : nullptr, source);
     return c;
 }
 
@@ -155,8 +158,8 @@ protected:
     // Waits until the window stands on the item, after its opening jump.
     static testing::AssertionResult OnTop(CFileCompareDialog& d, int item)
     {
-        if (test::PumpUntil([&] { return d.TopIndex() == item && ListTop(d.List(0)) == item && ListTop(d.List(1)) == item; }))
-            return testing::AssertionSuccess();
+        auto there = [&] { return d.TopIndex() == item && ListTop(d.List(0)) == item && ListTop(d.List(1)) == item; };
+        if (test::PumpUntil(there)) return testing::AssertionSuccess();
         return testing::AssertionFailure() << "top " << d.TopIndex() << ", lists " << ListTop(d.List(0)) << " and "
                                            << ListTop(d.List(1)) << ", not " << item;
     }
@@ -300,19 +303,15 @@ TEST_F(CompareFiles, EqualRowsAreBlackAndDifferencesRed)
         SaveCapture(CaptureWindow(d.Handle()), test::BinDirectory() + L"\\compare.bmp");
         for (int side = 0; side < 2; ++side) {
             HWND list = d.List(side);
-            Capture shot = CaptureWindow(list);
-            RECT outer = {};
-            ::GetWindowRect(list, &outer);
-            POINT origin = {0, 0};
-            ::ClientToScreen(list, &origin);
+            Capture shot = CaptureWindow(list, true);
             const std::vector<cmp::CompareItem>& items = d.Comparison().Items(side);
             for (int row = 0; row < static_cast<int>(items.size()); ++row) {
                 RECT r = {};
                 ::SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
                 int red = 0, black = 0;
-                for (int y = r.top; y < r.bottom; ++y)
-                    for (int x = r.left; x < r.right && x < 200; ++x) {
-                        COLORREF c = shot.At(x + origin.x - outer.left, y + origin.y - outer.top);
+                for (int y = r.top; y < r.bottom && y < shot.height; ++y)
+                    for (int x = r.left; x < r.right && x < shot.width && x < 200; ++x) {
+                        COLORREF c = shot.At(x, y);
                         red += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
                         black += GetRValue(c) < 90 && GetGValue(c) < 90 && GetBValue(c) < 90;
                     }
@@ -392,7 +391,8 @@ TEST_F(CompareFiles, TheSettingsDecideWhatIsEqual)
 {
     StartOn("a  b\nSAME\n", "a b\nsame\n");
     {
-        Script script({{L"FILECOMPSETTINGS", IDOK, Fields({{IDC_FCS_TAB, L"8"}}, {{IDC_FCS_BLANKS, true}, {IDC_FCS_CASE, true}})}});
+        auto fields = Fields({{IDC_FCS_TAB, L"8"}}, {{IDC_FCS_BLANKS, true}, {IDC_FCS_CASE, true}});
+        Script script({{L"FILECOMPSETTINGS", IDOK, fields}});
         ::SendMessageW(main->Handle(), WM_COMMAND, IDM_COMPSETTINGS, 0);
         EXPECT_TRUE(script.Finished());
     }

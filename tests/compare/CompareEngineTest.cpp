@@ -164,11 +164,11 @@ TEST(CompareEngine, ListsSpellBothFilesInOrderAndEqualRowsFaceEqualLines)
         for (int i = 0; i < n; ++i) linesA.push_back(words[random() % 8] + std::to_string(random() % 6));
         linesB = linesA;
         for (int edit = static_cast<int>(random() % 6); edit > 0; --edit) {
-            size_t at = linesB.empty() ? 0 : random() % linesB.size();
+            auto at = linesB.begin() + static_cast<std::ptrdiff_t>(linesB.empty() ? 0 : random() % linesB.size());
             switch (random() % 3) {
-            case 0: linesB.insert(linesB.begin() + static_cast<ptrdiff_t>(at), "new" + std::to_string(random() % 3)); break;
-            case 1: if (!linesB.empty()) linesB.erase(linesB.begin() + static_cast<ptrdiff_t>(at)); break;
-            case 2: if (!linesB.empty()) std::rotate(linesB.begin(), linesB.begin() + static_cast<ptrdiff_t>(at), linesB.end()); break;
+            case 0: linesB.insert(at, "new" + std::to_string(random() % 3)); break;
+            case 1: if (!linesB.empty()) linesB.erase(at); break;
+            case 2: if (!linesB.empty()) std::rotate(linesB.begin(), at, linesB.end()); break;
             }
         }
         for (const std::string& l : linesA) a += l + "\n";

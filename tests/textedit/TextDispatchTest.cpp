@@ -71,7 +71,8 @@ TEST_F(TextDispatch, ViewAndEditFollowThePathsSettings)
         Paden(view ? L"InternalViewer" : L"InternalEditor", c.internalSetting);
         SetProgram(view ? L"Viewer" : L"Editor", c.programSet);
         ::SendMessageW(main->Handle(), WM_COMMAND, c.command, 0);
-        std::string label = std::to_string(c.command) + " " + std::to_string(c.internalSetting) + " " + std::to_string(c.programSet);
+        std::string label =
+            std::to_string(c.command) + " " + std::to_string(c.internalSetting) + " " + std::to_string(c.programSet);
         if (c.external) {
             std::vector<Record> got = WaitForRecords(++records);
             ASSERT_EQ(got.size(), records) << label;
@@ -85,7 +86,8 @@ TEST_F(TextDispatch, ViewAndEditFollowThePathsSettings)
         EXPECT_EQ(fw::GetText(w->Handle()), (view ? L"PD Viewer - " : L"PD Editor - ") + file) << label;
         EXPECT_EQ(w->IsViewer(), view) << label;
         EXPECT_EQ(w->IsReadOnly(), view) << label;
-        EXPECT_EQ(::GetMenuState(::GetMenu(w->Handle()), IDM_TE_SAVE, MF_BYCOMMAND) == static_cast<UINT>(-1), view) << label;
+        UINT save = ::GetMenuState(::GetMenu(w->Handle()), IDM_TE_SAVE, MF_BYCOMMAND);
+        EXPECT_EQ(save == static_cast<UINT>(-1), view) << label;
         EXPECT_EQ(w->StreamOut(), L"notes\r\n") << label;
         EXPECT_EQ(::GetWindow(w->Handle(), GW_OWNER), main->Handle()) << label;
     }

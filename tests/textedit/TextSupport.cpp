@@ -37,7 +37,8 @@ te::CTextEditDialog* TextWindowTest::Open(const std::wstring& path, bool readOnl
     EXPECT_NE(window, nullptr);
     if (!window) return nullptr;
     HWND wnd = window->Handle();
-    EXPECT_TRUE(test::PumpUntil([&] { return !::IsWindow(wnd) || (::IsWindowVisible(wnd) && !window->IsLoading()); }, 60000));
+    auto ready = [&] { return !::IsWindow(wnd) || (::IsWindowVisible(wnd) && !window->IsLoading()); };
+    EXPECT_TRUE(test::PumpUntil(ready, 60000));
     test::Pump(50);
     return ::IsWindow(wnd) ? window : nullptr;
 }

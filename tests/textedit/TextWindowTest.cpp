@@ -234,7 +234,8 @@ TEST_F(TextWindow, FontEffectsAreKeptAndStrikeOutIsNotShown)
                         LRESULT at = ::SendMessageW(sizes, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                     reinterpret_cast<LPARAM>(L"12"));
                         ::SendMessageW(sizes, CB_SETCURSEL, at, 0);
-                        ::SendMessageW(d, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
+                        LPARAM from = reinterpret_cast<LPARAM>(sizes);
+                        ::SendMessageW(d, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE), from);
                     }}});
     Command(w, IDM_TE_FONT);
     EXPECT_TRUE(script.Finished());

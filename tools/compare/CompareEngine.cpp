@@ -68,7 +68,8 @@ bool LinesEqual(const CCompareLine& a, const CCompareLine& b, const CompareOptio
             while (j < b.content && IsBlank(b.text[j])) ++j;
         }
         if (i == a.content || j == b.content) return i == a.content && j == b.content;
-        if (Fold(static_cast<uint8_t>(a.text[i]), options) != Fold(static_cast<uint8_t>(b.text[j]), options)) return false;
+        uint8_t x = Fold(static_cast<uint8_t>(a.text[i]), options), y = Fold(static_cast<uint8_t>(b.text[j]), options);
+        if (x != y) return false;
         ++i;
         ++j;
     }
@@ -84,7 +85,8 @@ void CFileComparison::SplitLines(int side)
     const char* p = t.data();
     const char* end = p + t.size();
     size_t feeds = 0;
-    for (const char* f = p; (f = static_cast<const char*>(std::memchr(f, '\n', static_cast<size_t>(end - f)))); ++f) ++feeds;
+    for (const char* f = p; (f = static_cast<const char*>(std::memchr(f, '\n', static_cast<size_t>(end - f)))); ++f)
+        ++feeds;
     out.reserve(feeds + 1);
     while (p < end) {
         const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));

@@ -15,17 +15,6 @@ namespace cmp {
 namespace {
 CFileCompareDialog* current = nullptr;
 
-std::wstring SystemText(DWORD error)
-{
-    wchar_t* buffer = nullptr;
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                               reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) ::LocalFree(buffer);
-    return text;
-}
-
 const wchar_t* const PlacementKeys[] = {L"wp.flags", L"wp.ptMinPosition.x", L"wp.ptMinPosition.y",
                                         L"wp.ptMaxPosition.x", L"wp.ptMaxPosition.y", L"wp.left",
                                         L"wp.top", L"wp.right", L"wp.bottom"};
@@ -37,7 +26,8 @@ void CFileCompareDialog::Run(HWND parent, const std::wstring& left, const std::w
     const std::wstring* paths[2] = {&left, &right};
     for (int side = 0; side < 2; ++side) {
         if (DWORD error = ReadCompareFile(*paths[side], files[side])) {
-            ShowMessage(parent, fw::LoadStr(IDS_FC_CANTREAD) + *paths[side] + L"\n\n" + SystemText(error), MB_OK | MB_ICONSTOP);
+            std::wstring text = fw::LoadStr(IDS_FC_CANTREAD) + *paths[side] + L"\n\n" + SystemErrorText(error);
+            ShowMessage(parent, text, MB_OK | MB_ICONSTOP);
             return;
         }
     }
@@ -207,7 +197,8 @@ void CFileCompareDialog::Navigate(UINT id)
     bool equal = id == IDM_FC_NEXTSAME || id == IDM_FC_PREVSAME;
     Jump jump = forward ? NextBlock(items, top, equal) : PreviousBlock(items, top, equal);
     ScrollTo(jump.top, true);
-    if (jump.outside) ShowMessage(hwnd, fw::LoadStr(forward ? IDS_FC_ATEND : IDS_FC_ATSTART), MB_OK | MB_ICONINFORMATION);
+    if (jump.outside)
+        ShowMessage(hwnd, fw::LoadStr(forward ? IDS_FC_ATEND : IDS_FC_ATSTART), MB_OK | MB_ICONINFORMATION);
 }
 
 void CFileCompareDialog::OpenOnFirstDifference()
@@ -265,9 +256,8 @@ void CFileCompareDialog::RestorePlacement()
     placement.flags = static_cast<UINT>(values[0]);
     placement.showCmd = static_cast<UINT>(GetProfileInt(L"FileComp", L"wp.showCmd", SW_SHOW));
     // A modal window never comes back minimised, where it could not be found.
-    if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE ||
-        placement.showCmd == SW_SHOWMINNOACTIVE || placement.showCmd == SW_FORCEMINIMIZE || placement.showCmd == SW_HIDE)
-        placement.showCmd = SW_SHOWNORMAL;
+    for (UINT hidden : {SW_HIDE, SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_FORCEMINIMIZE})
+        if (placement.showCmd == hidden) placement.showCmd = SW_SHOWNORMAL;
     placement.ptMinPosition = {values[1], values[2]};
     placement.ptMaxPosition = {values[3], values[4]};
     placement.rcNormalPosition = {values[5], values[6], values[7], values[8]};
@@ -278,9 +268,10 @@ void CFileCompareDialog::StorePlacement()
 {
     WINDOWPLACEMENT placement = {sizeof(placement)};
     if (!::GetWindowPlacement(hwnd, &placement)) return;
+    const RECT& normal = placement.rcNormalPosition;
     int values[9] = {static_cast<int>(placement.flags), placement.ptMinPosition.x, placement.ptMinPosition.y,
-                     placement.ptMaxPosition.x, placement.ptMaxPosition.y, placement.rcNormalPosition.left,
-                     placement.rcNormalPosition.top, placement.rcNormalPosition.right, placement.rcNormalPosition.bottom};
+                     placement.ptMaxPosition.x, placement.ptMaxPosition.y, normal.left, normal.top, normal.right,
+                     normal.bottom};
     WriteProfileInt(L"FileComp", L"wp.showCmd", static_cast<int>(placement.showCmd));
     for (int i = 0; i < 9; ++i) WriteProfileInt(L"FileComp", PlacementKeys[i], values[i]);
 }

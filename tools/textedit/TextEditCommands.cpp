@@ -67,7 +67,9 @@ void CTextEditDialog::UpdateMenu(HMENU menu)
     bool hasSelection = selection.cpMax > selection.cpMin;
     bool hasText = TextLength() > 0;
     bool edits = !readOnly && !loading;
-    auto enable = [menu](UINT id, bool on) { ::EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    auto enable = [menu](UINT id, bool on) {
+        ::EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
     enable(IDM_TE_SAVE, edits);
     enable(IDM_TE_SAVEAS, !loading);
     enable(IDM_TE_SAVESEL, hasSelection && !loading);
@@ -104,7 +106,8 @@ bool CTextEditDialog::WriteText(const std::wstring& path, const std::wstring& te
     TextEncoding encoding;
     if (!FileBytes(text, bytes, encoding)) return false;
     fw::WaitCursor wait;
-    DWORD error = WriteFileSafely(path, [&](HANDLE handle) { return WriteAllBytes(handle, bytes.data(), bytes.size()); });
+    auto body = [&](HANDLE handle) { return WriteAllBytes(handle, bytes.data(), bytes.size()); };
+    DWORD error = WriteFileSafely(path, body);
     if (error) {
         ::SetLastError(error);
         ShowLastError(IDS_COPY_CANTCREATE);

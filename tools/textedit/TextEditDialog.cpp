@@ -257,7 +257,8 @@ void CTextEditDialog::FinishLoading()
 
 void CTextEditDialog::UpdateTitle()
 {
-    std::wstring title = (titlePrefix.empty() ? std::wstring(viewer ? L"PD Viewer - " : L"PD Editor - ") : titlePrefix) + filePath;
+    std::wstring prefix = titlePrefix.empty() ? std::wstring(viewer ? L"PD Viewer - " : L"PD Editor - ") : titlePrefix;
+    std::wstring title = prefix + filePath;
     if (loading) title += fw::LoadStr(IDS_TE_LOADING);
     else if (readOnly && !viewer) title += fw::LoadStr(IDS_TE_READONLYTITLE);
     ::SetWindowTextW(hwnd, title.c_str());
