@@ -59,6 +59,7 @@ TEST_F(TextFiles, AnUnchangedSaveGivesBackTheSameBytes)
         {"utf16.txt", std::string("\xFF\xFE" "a\0\xE9\0\r\0\n\0", 10), te::TextEncoding::Utf16Le},
         {"utf16be.txt", std::string("\xFE\xFF\0a\0\xE9\0\n", 8), te::TextEncoding::Utf16Be},
         {"tabs.txt", "\tindented\t\tx \r\n", te::TextEncoding::Ansi},
+        {"zero.txt", std::string("a\0b\r\r\n\x01", 7), te::TextEncoding::Ansi},
     };
     for (const Sample& sample : samples) {
         std::wstring path = tmp / test::Widen(sample.name);

@@ -9,6 +9,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 #include <algorithm>
+#include <new>
 
 namespace cmp {
 
@@ -24,19 +25,23 @@ void CFileCompareDialog::Run(HWND parent, const std::wstring& left, const std::w
 {
     CompareFile files[2];
     const std::wstring* paths[2] = {&left, &right};
-    for (int side = 0; side < 2; ++side) {
-        if (DWORD error = ReadCompareFile(*paths[side], files[side])) {
-            std::wstring text = fw::LoadStr(IDS_FC_CANTREAD) + *paths[side] + L"\n\n" + SystemErrorText(error);
-            ShowMessage(parent, text, MB_OK | MB_ICONSTOP);
-            return;
+    std::unique_ptr<CFileComparison> comparison;
+    try {
+        for (int side = 0; side < 2; ++side) {
+            if (DWORD error = ReadCompareFile(*paths[side], files[side])) {
+                std::wstring text = fw::LoadStr(IDS_FC_CANTREAD) + *paths[side] + L"\n\n" + SystemErrorText(error);
+                ShowMessage(parent, text, MB_OK | MB_ICONSTOP);
+                return;
+            }
         }
-    }
-    auto comparison = std::make_unique<CFileComparison>(ReadCompareOptions(files[0].utf8 || files[1].utf8));
-    {
         fw::WaitCursor wait;
+        comparison = std::make_unique<CFileComparison>(ReadCompareOptions(files[0].utf8 || files[1].utf8));
         comparison->SetText(0, std::move(files[0].bytes));
         comparison->SetText(1, std::move(files[1].bytes));
         comparison->Run();
+    } catch (const std::bad_alloc&) {
+        ShowWarning(IDS_OUTOFMEMORY);
+        return;
     }
     CFileCompareDialog dialog(left, right, std::move(comparison), files[0].utf8, files[1].utf8, std::move(edit));
     dialog.DoModal(parent);

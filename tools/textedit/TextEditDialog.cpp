@@ -8,6 +8,7 @@
 #include "resource.h"
 #include <richedit.h>
 #include <algorithm>
+#include <new>
 
 namespace te {
 
@@ -183,23 +184,36 @@ void CTextEditDialog::StartLoading()
         ::SendMessageW(control, EM_SETMODIFY, FALSE, 0);
         return;
     }
-    std::string bytes;
-    bool opened = false;
-    DWORD error = ReadFileBytes(filePath, bytes, &opened);
-    if (!opened) {
-        // Empty, and never saved over the file it could not read.
+    // Empty, and never saved over the file it could not read.
+    auto leaveEmpty = [&] {
         readOnly = true;
         ::SendMessageW(control, EM_SETREADONLY, TRUE, 0);
+    };
+    std::string bytes;
+    bool opened = false;
+    DWORD error = 0;
+    try {
+        error = ReadFileBytes(filePath, bytes, &opened);
+        if (opened) {
+            file = DecodeText(bytes);
+            if (!viewer && !error) {
+                std::string back;
+                exact = EncodeText(file.text, file.encoding, back) && back == bytes;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        file = DecodedText();
+        leaveEmpty();
+        ShowWarning(IDS_OUTOFMEMORY);
+        return;
+    }
+    if (!opened) {
+        leaveEmpty();
         ::SetLastError(error);
         ShowLastError(IDS_COPY_CANTCREATE);
         return;
     }
     readFailed = error != 0;
-    file = DecodeText(bytes);
-    if (!viewer && !readFailed) {
-        std::string back;
-        exact = EncodeText(file.text, file.encoding, back) && back == bytes;
-    }
     if (readFailed || !exact) readOnly = true;
     loaded = 0;
     loading = true;
@@ -241,8 +255,9 @@ void CTextEditDialog::FinishLoading()
 {
     HWND control = Control();
     loading = false;
-    // What the control gives back must be what was read, or Save would change the file.
-    if (!readOnly && StreamOut() != file.text) {
+    // What the control holds must be what was read, or the window would show less than the file and
+    // Save would change it.
+    if (TextLength() != static_cast<long>(file.text.size()) || (!readOnly && StreamOut() != file.text)) {
         exact = false;
         readOnly = true;
     }
@@ -252,7 +267,7 @@ void CTextEditDialog::FinishLoading()
     ::SendMessageW(control, EM_SETMODIFY, FALSE, 0);
     UpdateTitle();
     if (readFailed) Tell(IDS_TE_READFAILED);
-    else if (!viewer && !exact) Tell(IDS_TE_NOTEXACT, MB_ICONINFORMATION);
+    else if (!exact) Tell(IDS_TE_NOTEXACT, MB_ICONINFORMATION);
 }
 
 void CTextEditDialog::UpdateTitle()
