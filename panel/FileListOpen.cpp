@@ -74,8 +74,8 @@ void ViewOrEditFile(HWND owner, const std::wstring& file, ViewEditMode mode)
         ShowMessage(owner, fw::LoadStr(IDS_TE_ISDIRECTORY) + file, MB_OK | MB_ICONWARNING);
         return;
     }
-    // The image viewer, once there is one, gets a file to view first (modally) and stops here when it
-    // showed it; the text viewer takes what it declines.
+    // Viewing: the image viewer's try belongs here, before the text viewer (modal; return when it
+    // showed the file as an image).
     bool newFile = mode == ViewEditMode::EditNew && attributes == INVALID_FILE_ATTRIBUTES;
     ::BringWindowToTop(::GetAncestor(owner, GA_ROOT));
     te::CTextEditDialog::Open(owner, file, view, newFile);
