@@ -224,7 +224,7 @@ void CArchiveDialog::ExtractStream(bool gzip)
             tar.Feed(data, size);
             return !tar.Ended() && !extractor.Stopped();
         });
-        if (!read) work.streamProblem = SystemErrorText(::GetLastError());
+        if (!read) work.streamProblem = ShortSystemText(::GetLastError());
         tar.Finish();
         return;
     }
@@ -316,7 +316,7 @@ void CArchiveDialog::ExtractRar()
         std::wstring problem;
         if (result == ERAR_BAD_DATA) problem = fw::LoadStr(IDS_ARC_CRC);
         else if (result == ERAR_EREAD) problem = fw::LoadStr(IDS_ARC_TRUNCATED);
-        else if (result == ERAR_ECREATE || result == ERAR_EWRITE) problem = fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(::GetLastError());
+        else if (result == ERAR_ECREATE || result == ERAR_EWRITE) problem = fw::LoadStr(IDS_ARC_CANTWRITE) + ShortSystemText(::GetLastError());
         else if (result != ERAR_SUCCESS) problem = fw::LoadStr(IDS_ARC_DAMAGEDDATA);
         if (!extractor.Finish(member, problem)) break;
     }

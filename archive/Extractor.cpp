@@ -2,6 +2,7 @@
 // damaged is left in place of a file.
 #include "archive/Extractor.h"
 #include "archive/MemberName.h"
+#include "common/Program.h"
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "framework/Resources.h"
@@ -28,16 +29,13 @@ int ReasonFor(NameProblem problem)
     return IDS_ARC_EMPTYNAME;
 }
 
-std::wstring CannotWrite(DWORD error) { return fw::LoadStr(IDS_ARC_CANTWRITE) + SystemErrorText(error); }
+std::wstring CannotWrite(DWORD error) { return fw::LoadStr(IDS_ARC_CANTWRITE) + ShortSystemText(error); }
 }
 
-std::wstring SystemErrorText(DWORD error)
+std::wstring ShortSystemText(DWORD error)
 {
-    wchar_t* text = nullptr;
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = n && text ? std::wstring(text, n) : fw::Format(L"error %lu", error);
-    if (text) ::LocalFree(text);
+    std::wstring result = SystemErrorText(error);
+    if (result.empty()) return fw::Format(L"error %lu", error);
     while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L'.'))
         result.pop_back();
     return result;

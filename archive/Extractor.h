@@ -82,4 +82,4 @@ private:
 };
 
 // The system's text for an error code, without its final full stop.
-std::wstring SystemErrorText(DWORD error);
+std::wstring ShortSystemText(DWORD error);

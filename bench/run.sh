@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Every benchmark in one go: builds what they need, then the panel, copy, archive, FTP and hex editor
-# benchmarks, each printing one line per figure with the program's time, the floor or peer of the same
-# run, the ratio.
+# Every benchmark in one go: builds what they need, then the panel, copy, archive, FTP, hex editor and
+# file compare benchmarks, each printing one line per figure with the program's time, the floor or peer
+# of the same run, the ratio.
 # Usage: bench/run.sh
 #   PD_BENCH_FILES=100000  PD_BENCH_FILES_SMALL=20000   panel directory sizes
 #   PD_BENCH_SMALL=20000   PD_BENCH_BIG_MIB=1024          copy: small files, big file size
@@ -32,4 +32,6 @@ echo "== FTP"
 "$root/bench/ftp_bench.sh"
 echo "== hex editor"
 "$root/bench/hexedit_bench.sh"
+echo "== file compare"
+"$root/bench/compare_bench.sh"
 echo "== load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

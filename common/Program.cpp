@@ -37,19 +37,21 @@ void ShowWarning(UINT stringId)
     ShowMessage(nullptr, fw::LoadStr(stringId), MB_OK | MB_ICONWARNING);
 }
 
+std::wstring SystemErrorText(DWORD error)
+{
+    if (error == 0) return {};
+    wchar_t* buffer = nullptr;
+    DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD n = ::FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                               reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+    if (buffer) ::LocalFree(buffer);
+    return text;
+}
+
 void ShowLastError(int stringId)
 {
-    DWORD error = ::GetLastError();
-    std::wstring text;
-    if (error != 0) {
-        wchar_t* buffer = nullptr;
-        DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                   reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-        if (n && buffer) text.assign(buffer, n);
-        if (buffer) ::LocalFree(buffer);
-    }
+    std::wstring text = SystemErrorText(::GetLastError());
     if (text.empty()) text = fw::LoadStr(stringId > 0 ? stringId : 8190);
     ShowMessage(nullptr, text, MB_OK | MB_ICONSTOP);
 }

@@ -40,6 +40,8 @@ void ReadRegionalValues();
 void ShowWarning(UINT stringId);
 // An error box with the system's text of the last error, or the string-table text of the id.
 void ShowLastError(int stringId);
+// The system's text for an error code in the user's language; empty when it has none.
+std::wstring SystemErrorText(DWORD error);
 // A message box with the product caption; returns the button pressed.
 int ShowMessage(HWND owner, const std::wstring& text, UINT type);
 

@@ -4,6 +4,7 @@
 #include "common/RecentDirectories.h"
 #include "common/Settings.h"
 #include "fileops/FileSystem.h"
+#include "frame/CompareCommands.h"
 #include "frame/DirHistDialog.h"
 #include "framework/TextDialog.h"
 #include "framework/Dialog.h"
@@ -68,7 +69,7 @@ const Route Routes[] = {
     {IDM_SORTEXT, PanelRequest, req::SortExtension, 0, true},
     {IDM_SORTSIZE, PanelRequest, req::SortSize, 0, true},
     {IDM_SORTDATE, PanelRequest, req::SortDate, 0, true},
-    {IDM_FILECOMP, Own, 0, IDS_NOTONFTP_PRINT, false},
+    {IDM_FILECOMP, Own, 0, IDS_NOTONFTP_PRINT, true},
     {IDM_SYNCH, Own, 0, IDS_NOTONFTP, false},
     {IDM_FILTER, Own, 0, IDS_NOTONFTP, true},
     {IDM_SELECT, Own, 0, 0, true},
@@ -119,7 +120,7 @@ const Route Routes[] = {
     {IDM_COLORS, Own, 0, 0, true},
     {IDM_PATHS, Own, 0, 0, true},
     {IDM_PRINTSETTINGS, Own, 0, 0, true},
-    {IDM_COMPSETTINGS, Own, 0, 0, false},
+    {IDM_COMPSETTINGS, Own, 0, 0, true},
     {IDM_FTPSETTINGS, Own, 0, 0, false},
     {IDM_CONFIRMATIONS, Own, 0, 0, true},
     {IDM_FKEYS, Own, 0, 0, true},
@@ -293,6 +294,9 @@ bool CMainWindow::RunCommand(UINT id)
     case IDM_PRINT: case IDM_CONFIG: case IDM_PATHS: case IDM_COLORS: case IDM_CONFIRMATIONS:
     case IDM_PRINTSETTINGS: case IDM_PRSETUP: case IDM_EXITWIN: case IDM_DSKPROP: case IDM_DSKFRMT:
     case IDM_DSKCPY: case IDM_EJECT: OnSystemCommand(id); break;
+    // File compare (CompareCommands.cpp).
+    case IDM_FILECOMP: CompareCurrentFiles(*this); break;
+    case IDM_COMPSETTINGS: EditCompareSettings(hwnd); break;
     case IDM_DATETIME: {
         CFileList& panel = ActivePanel();
         bool several = panel.List().GetSelectedCount() > 1;

@@ -1,5 +1,6 @@
 // Reports from the panels, the refresh timers, the caption clock and the active-panel switch.
 #include "frame/MainWindow.h"
+#include "framework/Dialog.h"
 #include "common/Program.h"
 #include "fileops/FileSystem.h"
 #include "framework/Handles.h"
@@ -252,7 +253,8 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         Program().helpContext = 0;
         break;
     case WM_QUERYENDSESSION:
-        return TRUE;
+        // Tool windows with unsaved work ask first, as at the program's own close.
+        return fw::CDialog::CloseModelessForExit() ? TRUE : FALSE;
     case WM_ENDSESSION:
         if (wp) SavePlacement();
         return 0;

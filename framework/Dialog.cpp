@@ -9,6 +9,42 @@ namespace fw {
 namespace {
 const wchar_t* const DialogProperty = L"PD.CDialog";
 std::vector<HWND> modelessDialogs;
+HHOOK modalLoopFilter = nullptr;
+bool translating = false;
+
+void Forget(HWND wnd)
+{
+    modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), wnd), modelessDialogs.end());
+}
+
+// Modal loops (dialog boxes, message boxes, the common dialogs) hand every message to
+// IsDialogMessage of their own window, which offers it to this filter first.
+LRESULT CALLBACK ModalLoopFilter(int code, WPARAM wp, LPARAM lp)
+{
+    if ((code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX) && !translating && lp) {
+        MSG& msg = *reinterpret_cast<MSG*>(lp);
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && CDialog::PreTranslate(msg)) return TRUE;
+    }
+    return ::CallNextHookEx(modalLoopFilter, code, wp, lp);
+}
+
+void InstallModalLoopFilter()
+{
+    if (!modalLoopFilter)
+        modalLoopFilter = ::SetWindowsHookExW(WH_MSGFILTER, ModalLoopFilter, nullptr, ::GetCurrentThreadId());
+}
+
+// The filter is not asked again from inside a translation (IsDialogMessage calls it too).
+class TranslatingScope {
+public:
+    TranslatingScope() : outer(translating) { translating = true; }
+    ~TranslatingScope() { translating = outer; }
+    TranslatingScope(const TranslatingScope&) = delete;
+    TranslatingScope& operator=(const TranslatingScope&) = delete;
+
+private:
+    bool outer;
+};
 }
 
 CDialog::~CDialog()
@@ -34,10 +70,19 @@ bool CDialog::CreateModeless(HWND parent, bool show)
     HWND wnd = ::CreateDialogParamW(ResourceInstance(), templateName.c_str(), parent, StaticProc,
                                     reinterpret_cast<LPARAM>(this));
     if (!wnd) return false;
-    modelessDialogs.push_back(wnd);
+    TrackModeless(wnd);
     if (show) ::ShowWindow(wnd, SW_SHOW);
     return true;
 }
+
+void CDialog::TrackModeless(HWND wnd)
+{
+    InstallModalLoopFilter();
+    if (std::find(modelessDialogs.begin(), modelessDialogs.end(), wnd) == modelessDialogs.end())
+        modelessDialogs.push_back(wnd);
+}
+
+void CDialog::UntrackModeless(HWND wnd) { Forget(wnd); }
 
 CDialog* CDialog::FromHandle(HWND wnd)
 {
@@ -53,6 +98,7 @@ bool CDialog::PreTranslate(MSG& msg)
             break;
         }
     if (!target) return false;
+    TranslatingScope scope;
     // The hook may end the dialog, so the list is not walked after it.
     CDialog* dialog = FromHandle(target);
     if (dialog && dialog->PreTranslateMessage(msg)) return true;
@@ -116,8 +162,7 @@ INT_PTR CALLBACK CDialog::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     INT_PTR result = self->OnMessage(msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         ::RemovePropW(wnd, DialogProperty);
-        modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), wnd),
-                              modelessDialogs.end());
+        Forget(wnd);
         self->hwnd = nullptr;
         self->OnDestroyed();
     }

@@ -24,8 +24,13 @@ public:
     // The dialog object of a window made by this class, or null.
     static CDialog* FromHandle(HWND wnd);
     // Lets the message loop give keyboard messages to open modeless dialogs: first to the
-    // dialog's own PreTranslateMessage, then to the dialog manager.
+    // dialog's own PreTranslateMessage, then to the dialog manager. While a modal dialog or message
+    // box runs its own loop, a message filter does the same for the modeless ones.
     static bool PreTranslate(MSG& msg);
+    // A modeless dialog made elsewhere (the common find dialog) gets the dialog manager's keys too,
+    // until Untrack.
+    static void TrackModeless(HWND wnd);
+    static void UntrackModeless(HWND wnd);
     // Applies every open modeless dialog's close rule before the program ends; false when one
     // of them stays open (the user kept it), and the program should stay too.
     static bool CloseModelessForExit();

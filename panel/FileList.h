@@ -190,7 +190,6 @@ private:
     int anchorRow = -1;
     int pressedRow = -1;
     void ToggleMark(int row);
-    bool StartExternal(const std::wstring& program, const std::wstring& file);
     void CreateNameTip();
     void TrackNameTip(int x, int y);
     std::wstring NameTipText() const;

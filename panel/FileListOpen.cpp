@@ -10,6 +10,8 @@
 #include "framework/TextDialog.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
+#include "panel/ViewEdit.h"
+#include "tools/textedit/TextEditDialog.h"
 #include "resource.h"
 #include "tools/imageview/ImageViewDialog.h"
 #include <shellapi.h>
@@ -30,19 +32,43 @@ bool IsArchiveName(const std::wstring& name)
 
 std::wstring CFileList::FullName(const FileEntry& entry) const { return EntryPath(path, entry.name); }
 
-bool CFileList::StartExternal(const std::wstring& program, const std::wstring& file)
+namespace {
+// A configured viewer or editor gets the name as one quoted parameter.
+bool StartExternal(HWND owner, const std::wstring& program, const std::wstring& file)
 {
     // A name cannot carry a quote; a % would still be expanded inside the quotes.
     if (RunsThroughInterpreter(program) && file.find(L'%') != std::wstring::npos) {
-        ShowMessage(hwnd, fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), file.c_str()), MB_OK | MB_ICONWARNING);
+        std::wstring text = fw::Format(fw::LoadStr(IDS_LAUNCH_UNSAFENAME).c_str(), file.c_str());
+        ShowMessage(owner, text, MB_OK | MB_ICONWARNING);
         return false;
     }
     fw::ErrorModeScope errors(0);
-    if (!ShellOpenFile(hwnd, L"OPEN", program, ParameterName(file), true)) {
+    if (!ShellOpenFile(owner, L"OPEN", program, ParameterName(file), true)) {
         ShowWarning(IDS_CANTSTARTVIEWER);
         return false;
     }
     return true;
+}
+}
+
+void ViewOrEditFile(HWND owner, const std::wstring& file, ViewEditMode mode)
+{
+    bool view = mode == ViewEditMode::View;
+    std::wstring program = GetProfileString(L"Paden", view ? L"Viewer" : L"Editor", L"");
+    if (GetProfileInt(L"Paden", view ? L"InternalViewer" : L"InternalEditor", view ? 0 : 2) != 0 && !program.empty()) {
+        StartExternal(owner, program, file);
+        return;
+    }
+    DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ShowMessage(owner, fw::LoadStr(IDS_TE_ISDIRECTORY) + file, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // A picture goes to the image viewer; anything it declines goes on to the text viewer.
+    if (view && ViewImage(owner, file)) return;
+    bool newFile = mode == ViewEditMode::EditNew && attributes == INVALID_FILE_ATTRIBUTES;
+    ::BringWindowToTop(::GetAncestor(owner, GA_ROOT));
+    te::CTextEditDialog::Open(owner, file, view, newFile);
 }
 
 void CFileList::ViewOrEditCurrent(bool edit)
@@ -60,13 +86,7 @@ void CFileList::ViewOrEditCurrent(bool edit)
         ShowWarning(IDS_NOTONFTP);
         return;
     }
-    std::wstring program = GetProfileString(L"Paden", edit ? L"Editor" : L"Viewer", L"");
-    if (GetProfileInt(L"Paden", edit ? L"InternalEditor" : L"InternalViewer", edit ? 2 : 0) != 0 && !program.empty()) {
-        StartExternal(program, FullName(*entry));
-        return;
-    }
-    if (!edit && ViewImage(hwnd, FullName(*entry))) return;
-    ShowWarning(edit ? IDS_NOINTERNALEDITOR : IDS_NOINTERNALVIEWER);
+    ViewOrEditFile(hwnd, FullName(*entry), edit ? ViewEditMode::Edit : ViewEditMode::View);
 }
 
 void CFileList::EditNewFile()
@@ -79,12 +99,7 @@ void CFileList::EditNewFile()
     HelpContextScope help(5055);
     fw::CTextDialog dialog(L"EDITNEW", IDC_TEXT_FIELD, L"");
     if (dialog.DoModal(hwnd) != IDOK || dialog.Text().empty()) return;
-    std::wstring editor = GetProfileString(L"Paden", L"Editor", L"");
-    if (GetProfileInt(L"Paden", L"InternalEditor", 2) != 0 && !editor.empty()) {
-        StartExternal(editor, EntryPath(path, dialog.Text()));
-        return;
-    }
-    ShowWarning(IDS_NOINTERNALEDITOR);
+    ViewOrEditFile(hwnd, EntryPath(path, dialog.Text()), ViewEditMode::EditNew);
 }
 
 bool CFileList::EnterDirectory(const std::wstring& name, bool parent)

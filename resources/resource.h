@@ -22,6 +22,9 @@
 //     printing, options and system commands: PRINTDLG 104-106, PRSETUP 1840/1870 and the options
 //     dialogs' fixed ids; ids the design leaves open 3900-3999 (PRSETUP's list, PRINTSETTINGS,
 //     CONFIRMATIONS, the COLORS samples, DISKSTATION); menu 107 with its placeholder 57664
+//     text window "REDIT": the control 3850; its menu and accelerator table are 103, commands 5900-5990,
+//     6390, 40039, 40040 (fixed by the design)
+//     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
@@ -272,6 +275,7 @@
 #define IDS_NOTAVAILABLE        9001
 #define IDS_NOINTERNALVIEWER    9002
 #define IDS_NOINTERNALEDITOR    9003
+#define IDS_NOARCHIVES          9004
 
 // ---- COPY and RENMOVE
 #define IDC_COPY_PROMPT         3100
@@ -575,3 +579,59 @@
 #define IDM_DESKTOP_PLACEHOLDER 57664
 #define IDM_DESKTOP_FIRST       32772
 #define IDM_DESKTOP_LAST        57343
+// ---- text window "REDIT": menu and accelerator table 103, commands (fixed by the design), control 3850
+#define IDR_TEXTEDIT            103
+#define IDM_TE_SAVE             5900
+#define IDM_TE_SAVEAS           5910
+#define IDM_TE_CLOSE            5920
+#define IDM_TE_UNDO             5925
+#define IDM_TE_CUT              5930
+#define IDM_TE_COPY             5940
+#define IDM_TE_SAVESEL          5945
+#define IDM_TE_PASTE            5950
+#define IDM_TE_INSERTFILE       5955
+#define IDM_TE_DELETE           5960
+#define IDM_TE_SELECTALL        5965
+#define IDM_TE_FIND             5970
+#define IDM_TE_FINDNEXT         5975
+#define IDM_TE_REPLACE          5980
+#define IDM_TE_FONT             5990
+#define IDM_TE_WORDWRAP         6390
+#define IDM_TE_TEXTCOLOR        40039
+#define IDM_TE_BKCOLOR          40040
+#define IDC_TE_TEXT             3850
+// ---- text window strings (the ids of the design)
+#define IDS_TE_NOTFOUND         4400
+#define IDS_TE_SAVECHANGES      4410
+// ---- text window strings (our own, 9750-9769)
+#define IDS_TE_READFAILED       9750
+#define IDS_TE_NOTEXACT         9751
+#define IDS_TE_UNMAPPABLE       9752
+#define IDS_TE_ISDIRECTORY      9753
+#define IDS_TE_LOADING          9754
+#define IDS_TE_READONLYTITLE    9755
+// ---- FILECOMP (fixed ids of the design), its lists and scroll bar 3870-3879
+#define IDC_FC_LEFTPATH         2540
+#define IDC_FC_RIGHTPATH        2550
+#define IDM_FC_FONT             2560
+#define IDM_FC_NEXTDIFF         2570
+#define IDM_FC_NEXTSAME         2580
+#define IDM_FC_PREVDIFF         2590
+#define IDM_FC_PREVSAME         2600
+#define IDM_FC_EDITLEFT         2620
+#define IDM_FC_EDITRIGHT        2630
+#define IDC_FC_LEFTLIST         3870
+#define IDC_FC_RIGHTLIST        3871
+#define IDC_FC_SCROLL           3872
+// ---- FILECOMPSETTINGS
+#define IDC_FCS_BLANKS          3880
+#define IDC_FCS_CASE            3881
+#define IDC_FCS_TAB             3882
+#define IDC_FCS_TABLABEL        3883
+// ---- file compare strings (the ids of the design; 4173 and 4510 are the general refusals)
+#define IDS_FC_ATSTART          4570
+#define IDS_FC_ATEND            4580
+// ---- file compare strings (our own, 9770-9799)
+#define IDS_FC_CANTREAD         9770
+#define IDS_FC_NODIFFERENCES    9771
+#define IDS_FC_BADTAB           9772

@@ -70,7 +70,7 @@ std::wstring CZipComponent::ErrorText(ZipStatus status, const ZipEntry* entry)
     case ZipStatus::Overlapping: return fw::LoadStr(IDS_ARC_OVERLAP);
     case ZipStatus::Spanned: return fw::LoadStr(IDS_ARC_SPANNED);
     case ZipStatus::TooManyMembers: return fw::LoadStr(IDS_ARC_TOOMANY);
-    case ZipStatus::ReadError: return SystemErrorText(::GetLastError());
+    case ZipStatus::ReadError: return ShortSystemText(::GetLastError());
     case ZipStatus::NotZip:
     case ZipStatus::Damaged:
     case ZipStatus::Stopped: break;

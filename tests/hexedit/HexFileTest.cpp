@@ -13,25 +13,10 @@ using hextest::Box;
 using hextest::HexWindowTest;
 using hextest::Script;
 using hextest::Step;
+using test::FilesIn;
+using test::SaveDialog;
 
 namespace {
-Step SaveDialog(const std::wstring& path)
-{
-    return Step{L"save", IDOK, [path](HWND d) { ::SetDlgItemTextW(d, 1148, path.c_str()); }};
-}
-
-int FilesIn(const std::wstring& dir)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &data);
-    int n = 0;
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do n += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return n;
-}
-
 uint64_t PrivateBytes()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {sizeof(counters)};
@@ -90,14 +75,14 @@ TEST_F(HexFiles, AFailedWriteKeepsTheOldFileAndTheChanges)
     ASSERT_TRUE(test::MakeFile(path, original));
     hex::CHexEditDialog* w = Open(path);
     Type(w, L"00");
-    hex::SetWriteFailureAfter(1000);
+    SetWriteFailureAfter(1000);
     Script script({Box()});
     Command(w, IDM_HEX_SAVE);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(test::ReadAll(path), original);
     EXPECT_TRUE(w->View().Editor().modified);
     EXPECT_EQ(FilesIn(tmp.Path()), 1);
-    hex::SetWriteFailureAfter(-1);
+    SetWriteFailureAfter(-1);
     Command(w, IDM_HEX_SAVE);
     EXPECT_EQ(test::ReadAll(path), std::string(1, '\0') + original.substr(1));
 }

@@ -1,6 +1,7 @@
-// Driving hex windows in the tests: opening them without the main window, answering their
-// dialogs in order, real keys and mouse through xdotool, and file contents.
+// Driving hex windows in the tests: opening them without the main window; the shared answering
+// of dialogs and real input come from support/Scripted.h.
 #pragma once
+#include "support/Scripted.h"
 #include "support/TestEnv.h"
 #include "tools/hexedit/HexEditDialog.h"
 #include <gtest/gtest.h>
@@ -10,40 +11,15 @@
 
 namespace hextest {
 
-// One expected modal window: kind is a template name ("IDD_FINDDIALOG"), "box" for a message
-// box, "save" for the save dialog, or the title of another common dialog ("Font", "Color").
-struct Step {
-    std::wstring kind;
-    int command = IDOK;
-    std::function<void(HWND)> onShow = {};
-};
-
-// Answers the modal windows of a test in the order given; what else appears is cancelled and noted.
-class Script {
-public:
-    explicit Script(std::vector<Step> steps);
-    ~Script();
-    Script(const Script&) = delete;
-    Script& operator=(const Script&) = delete;
-    bool Finished() const;
-    // The texts and captions of the message boxes answered, in order.
-    const std::vector<std::wstring>& BoxTexts() const { return texts; }
-    const std::vector<std::wstring>& BoxCaptions() const { return captions; }
-    const std::vector<std::wstring>& Unexpected() const { return unexpected; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
-    std::vector<Step> steps;
-    size_t next = 0;
-    std::vector<std::wstring> texts, captions, unexpected;
-    HHOOK hook = nullptr;
-};
-
-// A message box whose text holds the string of this id is expected.
-Step Box(int command = IDOK);
-// Sets a dialog's fields (id, text) and check boxes (id, checked) before it is answered.
-std::function<void(HWND)> Fields(std::vector<std::pair<int, std::wstring>> texts,
-                                 std::vector<std::pair<int, bool>> checks = {});
+using test::Box;
+using test::ClipboardText;
+using test::Fields;
+using test::FocusForKeys;
+using test::Script;
+using test::SetClipboardText;
+using test::Step;
+using test::XWindowId;
+using test::Xdotool;
 
 // Hex windows opened straight from the resource library, with a clean store and temp directory.
 class HexWindowTest : public testing::Test {
@@ -55,15 +31,6 @@ protected:
     test::TempDir tmp;
 };
 
-// Runs xdotool with these arguments and waits for it to end.
-bool Xdotool(const std::wstring& arguments);
-// The X window of a top-level window, for xdotool.
-std::wstring XWindowId(HWND wnd);
-// Gives a window the keyboard focus through the window manager and waits until it has it.
-bool FocusForKeys(HWND wnd);
-
 std::wstring LoadText(int id);
-bool SetClipboardText(const std::string& text);
-std::string ClipboardText();
 
 } // namespace hextest

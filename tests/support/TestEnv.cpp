@@ -99,6 +99,18 @@ std::wstring Widen(const std::string& text)
     return out;
 }
 
+int FilesIn(const std::wstring& directory)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((directory + L"\\*").c_str(), &data);
+    int n = 0;
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do n += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return n;
+}
+
 std::string ReadAll(const std::wstring& path)
 {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

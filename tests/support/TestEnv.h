@@ -31,6 +31,8 @@ void RemoveTree(const std::wstring& path);
 
 std::string Narrow(const std::wstring& text);
 std::wstring Widen(const std::string& text);
+// How many files (not directories) the directory holds.
+int FilesIn(const std::wstring& directory);
 // The whole file; "<missing>" when it cannot be opened.
 std::string ReadAll(const std::wstring& path);
 

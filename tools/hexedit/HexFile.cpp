@@ -1,5 +1,6 @@
 // File reading and writing for the hex editor: whole or paged loads, saves through a temporary file.
 #include "tools/hexedit/HexFile.h"
+#include "common/FileWrite.h"
 #include "resource.h"
 #include <algorithm>
 #include <vector>
@@ -9,25 +10,6 @@ namespace hex {
 namespace {
 constexpr DWORD IoChunk = 16 << 20;
 constexpr DWORD LoadChunk = 1 << 20;
-int64_t writeFailureAfter = -1;
-int64_t written = 0;
-
-bool WriteAll(HANDLE file, const uint8_t* data, size_t n)
-{
-    while (n > 0) {
-        DWORD part = static_cast<DWORD>(std::min<size_t>(n, IoChunk));
-        if (writeFailureAfter >= 0 && written + part > writeFailureAfter) {
-            ::SetLastError(ERROR_DISK_FULL);
-            return false;
-        }
-        DWORD done = 0;
-        if (!::WriteFile(file, data, part, &done, nullptr) || done != part) return false;
-        written += part;
-        data += part;
-        n -= part;
-    }
-    return true;
-}
 
 FileResult Failure(int message)
 {
@@ -42,18 +24,6 @@ HANDLE OpenForReading(const std::wstring& path)
     return ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
-
-std::wstring DirectoryOf(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash + 1);
-}
-}
-
-void SetWriteFailureAfter(int64_t bytes)
-{
-    writeFailureAfter = bytes;
-    written = 0;
 }
 
 CWin32File::~CWin32File()
@@ -80,7 +50,7 @@ bool CWin32File::WriteAt(Offset offset, const uint8_t* data, size_t n)
 {
     LARGE_INTEGER to;
     to.QuadPart = offset;
-    return ::SetFilePointerEx(handle, to, nullptr, FILE_BEGIN) && WriteAll(handle, data, n);
+    return ::SetFilePointerEx(handle, to, nullptr, FILE_BEGIN) && WriteAllBytes(handle, data, n);
 }
 
 FileResult LoadDocument(const std::wstring& path, CHexDocument& doc)
@@ -119,42 +89,18 @@ FileResult LoadDocument(const std::wstring& path, CHexDocument& doc)
 
 FileResult WriteDocumentAs(const CHexDocument& doc, const std::wstring& path)
 {
-    std::wstring directory = DirectoryOf(path);
-    std::vector<wchar_t> temp(directory.size() + MAX_PATH + 16);
-    if (!::GetTempFileNameW(directory.c_str(), L"pdh", 0, temp.data())) return Failure(IDS_HEX_CANTCREATE);
-    std::wstring tempPath = temp.data();
-    HANDLE file = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        FileResult result = Failure(IDS_HEX_CANTCREATE);
-        ::DeleteFileW(tempPath.c_str());
-        return result;
-    }
-    written = 0;
-    bool ok = true;
-    if (const uint8_t* data = doc.Contiguous()) {
-        ok = WriteAll(file, data, static_cast<size_t>(doc.Size()));
-    } else {
+    DWORD error = WriteFileSafely(path, [&](HANDLE file) {
+        if (const uint8_t* data = doc.Contiguous()) return WriteAllBytes(file, data, static_cast<size_t>(doc.Size()));
         std::vector<uint8_t> block(IoChunk);
-        for (Offset at = 0; ok && at < doc.Size(); at += IoChunk) {
+        for (Offset at = 0; at < doc.Size(); at += IoChunk) {
             size_t n = static_cast<size_t>(std::min<Offset>(IoChunk, doc.Size() - at));
-            ok = doc.Read(at, block.data(), n) && WriteAll(file, block.data(), n);
+            if (!doc.Read(at, block.data(), n) || !WriteAllBytes(file, block.data(), n)) return false;
         }
-    }
-    ok = ok && ::FlushFileBuffers(file);
-    DWORD error = ok ? 0 : ::GetLastError();
-    ::CloseHandle(file);
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (ok && !::MoveFileExW(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = false;
-        error = ::GetLastError();
-    }
-    if (!ok) {
-        ::DeleteFileW(tempPath.c_str());
-        ::SetLastError(error);
-        return Failure(IDS_HEX_WRITEERROR);
-    }
-    if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(path.c_str(), attributes);
-    return {};
+        return true;
+    });
+    if (error == 0) return {};
+    ::SetLastError(error);
+    return Failure(IDS_HEX_WRITEERROR);
 }
 
 FileResult WritePagedChanges(CHexDocument& doc, const std::wstring& path)
@@ -163,7 +109,7 @@ FileResult WritePagedChanges(CHexDocument& doc, const std::wstring& path)
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Failure(IDS_HEX_CANTCREATE);
     CWin32File target(file);
-    written = 0;
+    RestartWriteCount();
     if (!doc.Paged()->WriteChanges(target) || !::FlushFileBuffers(file)) return Failure(IDS_HEX_WRITEERROR);
     return {};
 }

@@ -1,5 +1,6 @@
 // Loading a file into the hex editor and writing it back safely.
 #pragma once
+#include "common/FileWrite.h"
 #include "tools/hexedit/HexDocument.h"
 #include <windows.h>
 #include <string>
@@ -36,8 +37,5 @@ FileResult LoadDocument(const std::wstring& path, CHexDocument& doc);
 FileResult WriteDocumentAs(const CHexDocument& doc, const std::wstring& path);
 // Saves a paged document's changed pages into the file it was read from.
 FileResult WritePagedChanges(CHexDocument& doc, const std::wstring& path);
-
-// Tests make writes fail after this many bytes (negative: never).
-void SetWriteFailureAfter(int64_t bytes);
 
 } // namespace hex

@@ -2,6 +2,7 @@
 #include "tools/hexedit/HexView.h"
 #include "common/Program.h"
 #include "common/Settings.h"
+#include "common/ToolColors.h"
 #include "framework/Resources.h"
 #include "tools/hexedit/HexCodePages.h"
 #include "resource.h"
@@ -14,23 +15,6 @@ namespace {
 constexpr int StatusBarId = 2;
 constexpr int HorizontalBarId = 1;
 constexpr int VerticalBarId = 2;
-
-COLORREF ReadColor(const wchar_t* name, COLORREF fallback)
-{
-    std::wstring key = name;
-    int r = GetProfileInt(L"Colors", (key + L"Red").c_str(), GetRValue(fallback));
-    int g = GetProfileInt(L"Colors", (key + L"Green").c_str(), GetGValue(fallback));
-    int b = GetProfileInt(L"Colors", (key + L"Blue").c_str(), GetBValue(fallback));
-    return RGB(r & 255, g & 255, b & 255);
-}
-
-void WriteColor(const wchar_t* name, COLORREF color)
-{
-    std::wstring key = name;
-    WriteProfileInt(L"Colors", (key + L"Red").c_str(), GetRValue(color));
-    WriteProfileInt(L"Colors", (key + L"Green").c_str(), GetGValue(color));
-    WriteProfileInt(L"Colors", (key + L"Blue").c_str(), GetBValue(color));
-}
 }
 
 CHexView::CHexView(HWND dialog) : dialog(dialog)
@@ -56,9 +40,9 @@ void CHexView::CreateChildren()
 
 void CHexView::ReadSettings()
 {
-    textColor = ReadColor(L"TextColor", RGB(0, 0, 0));
-    bkColor = ReadColor(L"BkColor", RGB(255, 255, 255));
-    separatorColor = ReadColor(L"SeparatorColor", RGB(192, 192, 192));
+    textColor = ReadToolColor(L"TextColor", RGB(0, 0, 0));
+    bkColor = ReadToolColor(L"BkColor", RGB(255, 255, 255));
+    separatorColor = ReadToolColor(L"SeparatorColor", RGB(192, 192, 192));
     int charset = GetProfileInt(L"View", L"CharacterSet", CharsetAnsi);
     ed.charset = charset == CharsetOem ? CharsetOem : CharsetAnsi;
     fontSize = GetProfileInt(L"View", L"FontSize", 10);
@@ -69,9 +53,8 @@ void CHexView::ReadSettings()
 
 void CHexView::WriteSettings() const
 {
-    WriteColor(L"TextColor", textColor);
-    WriteColor(L"BkColor", bkColor);
-    WriteColor(L"SeparatorColor", separatorColor);
+    // The text and background colours are the text window's too: only the colour command writes them.
+    WriteToolColor(L"SeparatorColor", separatorColor);
     WriteProfileInt(L"View", L"CharacterSet", ed.charset);
     WriteProfileInt(L"View", L"FontSize", fontSize);
     WriteProfileInt(L"View", L"FontWeight", fontWeight);

@@ -2,6 +2,7 @@
 #include "tools/hexedit/HexView.h"
 #include "common/Program.h"
 #include "common/Settings.h"
+#include "common/ToolColors.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
 #include "tools/hexedit/HexCodePages.h"
@@ -311,6 +312,7 @@ void CHexView::ColorCommand(UINT id)
     choose.Flags = CC_FULLOPEN | CC_RGBINIT;
     if (!::ChooseColorW(&choose)) return;
     color = choose.rgbResult;
+    if (id != IDM_HEX_SEPCOLOR) WriteToolColor(id == IDM_HEX_TEXTCOLOR ? L"TextColor" : L"BkColor", color);
     WriteSettings();
     Layout(clientWidth, clientHeight);
 }

@@ -43,14 +43,6 @@ bool CHexView::Save()
     if (ed.doc.IsPaged()) {
         result = WritePagedChanges(ed.doc, ed.filePath);
     } else {
-        // A file the user may not write is refused before anything else is tried.
-        HANDLE probe = ::CreateFileW(ed.filePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr);
-        if (probe == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
-            ShowSystemError(IDS_HEX_CANTCREATE, ::GetLastError());
-            return false;
-        }
-        if (probe != INVALID_HANDLE_VALUE) ::CloseHandle(probe);
         result = WriteDocumentAs(ed.doc, ed.filePath);
     }
     if (!result) {
