@@ -273,7 +273,6 @@
 // ---- our own texts
 #define IDS_NOHELPFILE          9000
 #define IDS_NOTAVAILABLE        9001
-#define IDS_NOINTERNALVIEWER    9002
 #define IDS_NOINTERNALEDITOR    9003
 #define IDS_NOARCHIVES          9004
 

@@ -5,6 +5,7 @@
 #include "fileops/AssociatedProgram.h"
 #include "imageview/ViewerTest.h"
 #include "resource.h"
+#include "tools/textedit/TextEditDialog.h"
 
 using test::ModalDriver;
 
@@ -75,16 +76,16 @@ TEST_F(ImageView, ATextFileIsDeclinedAndTheTextViewerFollows)
     for (const wchar_t* name : {L"notes.txt", L"fake.png"}) {
         ModalDriver driver;
         size_t viewer = driver.On(ModalDriver::Template(L"VIEW"), [](HWND) { return true; }, IDCANCEL);
-        std::wstring said;
-        size_t box = driver.On(ModalDriver::Caption(ProductName), [&](HWND w) {
-            said = ModalDriver::Texts(w);
-            return true;
-        }, IDOK);
+        size_t box = driver.On(ModalDriver::Caption(ProductName), [](HWND) { return true; }, IDOK);
         View(name);
         EXPECT_EQ(driver.Count(viewer), 0) << test::Narrow(name);
-        // The internal text viewer is not built yet: its message stands in for it.
-        EXPECT_EQ(driver.Count(box), 1);
-        EXPECT_EQ(said, fw::LoadStr(IDS_NOINTERNALVIEWER));
+        EXPECT_EQ(driver.Count(box), 0) << test::Narrow(name);
+        const auto& open = te::CTextEditDialog::OpenWindows();
+        ASSERT_EQ(open.size(), 1u) << test::Narrow(name);
+        EXPECT_TRUE(open.back()->IsViewer());
+        EXPECT_TRUE(test::SameFile(open.back()->Path(), tmp / name));
+        ::DestroyWindow(open.back()->Handle());
+        EXPECT_TRUE(te::CTextEditDialog::OpenWindows().empty());
     }
 }
 
