@@ -8,3 +8,8 @@ add_dependencies(panelbench PDDLL)
 # The floor of a copy: bare Win32 calls per file.
 add_executable(copyloop ${CMAKE_CURRENT_LIST_DIR}/CopyLoop.cpp)
 target_link_options(copyloop PRIVATE ${PD_STATIC_LINK} -municode)
+
+# The file search: the real walk and content test, and the bare passes beside them.
+add_executable(searchbench ${CMAKE_CURRENT_LIST_DIR}/SearchBench.cpp)
+target_link_libraries(searchbench PRIVATE pdcore)
+target_link_options(searchbench PRIVATE ${PD_STATIC_LINK} -municode)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Every benchmark in one go: builds what they need, then the panel, copy, archive, FTP, hex editor and
-# file compare benchmarks, each printing one line per figure with the program's time, the floor or peer
+# Every benchmark in one go: builds what they need, then the panel, copy, archive, FTP, hex editor,
+# file compare and file search benchmarks, each printing one line per figure with the program's time, the floor or peer
 # of the same run, the ratio.
 # Usage: bench/run.sh
 #   PD_BENCH_FILES=100000  PD_BENCH_FILES_SMALL=20000   panel directory sizes
@@ -34,4 +34,6 @@ echo "== hex editor"
 "$root/bench/hexedit_bench.sh"
 echo "== file compare"
 "$root/bench/compare_bench.sh"
+echo "== file search"
+"$root/bench/search_bench.sh"
 echo "== load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,6 +1,7 @@
 // The shell's verbs and the associated-program fallback shared by the panels and the tools.
 #include "fileops/AssociatedProgram.h"
 #include "common/Program.h"
+#include "framework/Handles.h"
 #include "resource.h"
 #include <shellapi.h>
 #include <vector>
@@ -59,4 +60,10 @@ bool StartAssociatedProgram(HWND owner, const std::wstring& file)
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return true;
+}
+
+bool OpenWithAssociation(HWND owner, const std::wstring& file)
+{
+    fw::ErrorModeScope errors(0);
+    return ShellOpenFile(owner, L"open", file, L"", true) || StartAssociatedProgram(owner, file);
 }

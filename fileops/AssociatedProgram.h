@@ -11,3 +11,7 @@ bool ShellOpenFile(HWND owner, const wchar_t* verb, const std::wstring& file, co
 // file as one parameter (an "explorer" association goes back to the shell's "OPEN"). Shows
 // 4177, 4178 or 4171 when nothing could be started; true when something was.
 bool StartAssociatedProgram(HWND owner, const std::wstring& file);
+
+// Enter on a file, and Run in the file search: the shell's "open", else the associated program.
+// The system's own error boxes may show meanwhile. True when something was started.
+bool OpenWithAssociation(HWND owner, const std::wstring& file);

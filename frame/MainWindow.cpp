@@ -234,6 +234,7 @@ void CMainWindow::CreatePanelSide(bool isLeft)
     context.owner = hwnd;
     context.markedNames = hiddenList.Handle();
     context.selectionLine = side.selectionLine.Handle();
+    context.pathLine = side.pathLine.Handle();
     context.colors = &colors;
     context.operation = &operation;
     side.panel.CreatePanel(hwnd, isLeft ? IDC_PANELL : IDC_PANELR, isLeft, context);

@@ -43,7 +43,7 @@ const Route Routes[] = {
     {IDM_MKDIR, PanelFocus, req::MkDir, 0, true},
     {IDM_DELETE, PanelFocus, req::Delete, 0, true},
     {IDM_DELETENOW, PanelFocus, req::Delete, 0, true},
-    {IDM_FILESEARCH, PanelRequest, req::FileSearch, 0, false},
+    {IDM_FILESEARCH, PanelRequest, req::FileSearch, 0, true},
     {IDM_ATTRIBUTES, Own, 0, IDS_NOTONFTP, true},
     {IDM_DATETIME, Own, 0, IDS_NOTONFTP, true},
     {IDM_ASSOCIATE, PanelRequest, req::Associate, 0, false},

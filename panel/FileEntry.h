@@ -27,5 +27,6 @@ struct FileEntry {
     bool IsHiddenOrSystem() const { return (attributes & (AttrHidden | AttrSystem)) != 0; }
 };
 
-// The full path of a row: the name itself when it carries a drive, else directory + name.
+// The full path of a row: the name itself when it carries a drive or begins with two backslashes (a network
+// path), else directory + name.
 std::wstring EntryPath(const std::wstring& directory, const std::wstring& name);

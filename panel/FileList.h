@@ -26,6 +26,7 @@ struct PanelContext {
     HWND owner = nullptr;          // receives the WM_USER+n reports
     HWND markedNames = nullptr;    // the main window's hidden list box; the panels carry marks by name without it
     HWND selectionLine = nullptr;  // this panel's selection line
+    HWND pathLine = nullptr;       // the line above the panel; a result list puts its caption there
     const PanelColors* colors = nullptr;
     OperationState* operation = nullptr; // the main window's busy and cancel flags
 };
@@ -106,6 +107,18 @@ public:
     void ChangeDirectory();
     bool EnterDirectory(const std::wstring& name, bool parent);
     std::wstring FullName(const FileEntry& entry) const;
+
+    // ---- FileListFound.cpp: rows handed over by the file search
+    struct FoundRow {
+        std::wstring path; // full
+        uint64_t size = 0;
+        uint64_t lastWrite = 0;
+        uint32_t attributes = 0;
+    };
+    // Shows the rows instead of a directory, with caption on the path line, until the next read.
+    void ShowFoundFiles(const std::vector<FoundRow>& rows, const std::wstring& caption);
+    // Shows the file's directory with the cursor on the file.
+    bool GoToFile(const std::wstring& file);
 
     // ---- FileListArchive.cpp: the archive dialog on the cursor row (Enter or "OpenArch")
     void OpenArchiveUnderCursor();

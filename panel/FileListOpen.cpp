@@ -148,9 +148,7 @@ void CFileList::OpenCurrentEntry()
         return;
     }
     UpdateSelectionSummary();
-    fw::ErrorModeScope errors(0);
-    if (ShellOpenFile(hwnd, L"open", full, L"", true)) return;
-    StartAssociatedProgram(hwnd, full);
+    if (OpenWithAssociation(hwnd, full)) return;
     RecordRecentDirectory(path);
 }
 

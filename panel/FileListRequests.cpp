@@ -3,6 +3,7 @@
 #include "panel/PanelRequests.h"
 #include "panel/FileListHex.h"
 #include "panel/FileListPrint.h"
+#include "tools/search/FileSearchDialog.h"
 
 bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -22,6 +23,7 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::HexEdit: HexEditCurrent(*this); return true;
     case req::ChangeDir: ChangeDirectory(); return true;
     case req::OpenArchive: OpenArchiveUnderCursor(); return true;
+    case req::FileSearch: search::SearchFromPanel(*this); return true;
     case req::Copy:
         CopyMarked();
         return true;

@@ -6,7 +6,8 @@
 
 std::wstring EntryPath(const std::wstring& directory, const std::wstring& name)
 {
-    if (name.size() >= 2 && name[1] == L':') return name;
+    // Rows of the file search carry a full path, on a drive or on a network share.
+    if (name.size() >= 2 && (name[1] == L':' || (name[0] == L'\\' && name[1] == L'\\'))) return name;
     std::wstring path = directory;
     if (path.empty() || path.back() != L'\\') path += L'\\';
     return path + name;

@@ -25,11 +25,12 @@
 //     text window "REDIT": the control 3850; its menu and accelerator table are 103, commands 5900-5990,
 //     6390, 40039, 40040 (fixed by the design)
 //     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
+//     FILESEARCH: the fixed ids of the design (1180-3391), labels and extras 3400-3449; STATUSSEARCH uses 1260
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
 //     9600-9699 archives, 9700-9749 image viewer and system information, 9750-9799 text viewer, editor and
-//     compare, 9800-9899 printing, options and system commands
+//     compare, 9800-9899 printing, options and system commands, 9950-9979 file search
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -634,3 +635,34 @@
 #define IDS_FC_CANTREAD         9770
 #define IDS_FC_NODIFFERENCES    9771
 #define IDS_FC_BADTAB           9772
+// ---- FILESEARCH (fixed ids of the design; 1180 and 6500 are IDM_EDIT and IDM_VIEW)
+#define IDC_FS_DIRECTORY        1480
+#define IDC_FS_MASK             3350
+#define IDC_FS_TEXT             1490
+#define IDC_FS_SUBDIRS          1510
+#define IDC_FS_IGNORECASE       1520
+#define IDC_FS_ALLWORDS         3390
+#define IDC_FS_ANYWORD          3391
+#define IDC_FS_ANYSIZE          3330
+#define IDC_FS_SIZEBETWEEN      3331
+#define IDC_FS_MINSIZE          3290
+#define IDC_FS_MAXSIZE          3300
+#define IDC_FS_ANYDATE          3340
+#define IDC_FS_DATEBETWEEN      3341
+#define IDC_FS_FIRSTDATE        3310
+#define IDC_FS_LASTDATE         3320
+#define IDC_FS_START            1500
+#define IDC_FS_PREVIOUS         3020
+#define IDC_FS_RUN              1350
+#define IDC_FS_GOTO             2440
+#define IDC_FS_FEED             3280
+#define IDC_FS_RESULTS          1470
+// ---- file search strings (the ids of the design; 4171, 4177-4179 and 4215-4217 are shared)
+#define IDS_FS_NOTFOUND         4180
+#define IDS_FS_NODRIVE          4184
+#define IDS_FS_SEARCHING        4220
+#define IDS_FS_PANELCAPTION     8200
+#define IDS_FS_STOREFAILED      8250
+// ---- file search strings (our own, 9950-9979)
+#define IDS_FS_BADDATE          9950
+#define IDS_FS_BADSIZE          9951

@@ -24,6 +24,9 @@ ln -s "$links/delete/victim" "$links/delete/T/out"
 mkdir -p "$links/into/D/sub"; printf f > "$links/into/D/sub/f.txt"
 ln -s "$links/into/D" "$links/into/alias"
 ln -s "$links/into/D/sub" "$links/into/subalias"
+# The file search: search/T/sub/up -> search/T.
+mkdir -p "$links/search/T/sub"; printf t > "$links/search/T/top.txt"; printf l > "$links/search/T/sub/low.txt"
+ln -s "$links/search/T" "$links/search/T/sub/up"
 export PD_LINK_FIXTURE="Z:$(printf '%s' "$links" | tr / '\\')"
 # Two names that differ only in case (a Wine process cannot make the second one).
 twins="$build/casefixture"
