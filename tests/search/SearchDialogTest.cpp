@@ -85,7 +85,8 @@ protected:
         }, IDOK);
         driver.On(ModalDriver::Template(L"STATUSSEARCH"), [&](HWND w) {
             statusTitle = fw::GetText(w);
-            return cancelSearch;
+            std::wstring shown = fw::GetText(::GetDlgItem(w, IDC_STATUS_SOURCE));
+            return !cancelAt.empty() && shown.find(cancelAt) != std::wstring::npos;
         }, IDCANCEL);
         ::PostMessageW(main->Handle(), WM_COMMAND, IDM_FILESEARCH, 0);
         EXPECT_TRUE(test::PumpUntil([&] { return driver.Count(dialog) == 1 && !D(); }, 60000));
@@ -94,7 +95,7 @@ protected:
     std::wstring root;
     std::vector<std::wstring> boxes;
     std::wstring statusTitle;
-    bool cancelSearch = false;
+    std::wstring cancelAt; // cancel once the status window shows this name
 };
 } // namespace
 
@@ -212,7 +213,7 @@ TEST_F(SearchDialog, CancelKeepsAndStoresWhatWasFound)
     ASSERT_TRUE(test::MakeSparseFile(root + L"\\sub dir\\big.bin", 4ull << 30));
     ASSERT_TRUE(test::MakeFile(root + L"\\sub dir\\later\\z.txt", "find me"));
     StartIn(root, tmp / L"other");
-    cancelSearch = true;
+    cancelAt = L"big.bin";
     RunDialog({
         Set(IDC_FS_TEXT, L"find me"),
         Post(IDC_FS_START),

@@ -91,11 +91,6 @@ bool CFileSearchDialog::OnInit()
 
 void CFileSearchDialog::OnDestroyed()
 {
-    if (list.Handle()) {
-        WriteProfileInt(L"SearchPositie", L"Col1", list.GetColumnWidth(0));
-        WriteProfileInt(L"SearchPositie", L"Col2", list.GetColumnWidth(1));
-        WriteProfileInt(L"SearchPositie", L"Col3", list.GetColumnWidth(2));
-    }
     results.clear();
     if (current == this) current = nullptr;
 }
@@ -314,6 +309,12 @@ std::wstring CFileSearchDialog::CellText(const CFoundFile& file, int column) con
 
 INT_PTR CFileSearchDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
 {
+    // The list still exists while its dialog is being destroyed.
+    if (msg == WM_DESTROY && list.Handle()) {
+        WriteProfileInt(L"SearchPositie", L"Col1", list.GetColumnWidth(0));
+        WriteProfileInt(L"SearchPositie", L"Col2", list.GetColumnWidth(1));
+        WriteProfileInt(L"SearchPositie", L"Col3", list.GetColumnWidth(2));
+    }
     if (msg == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lp);
         if (header->idFrom == IDC_FS_RESULTS && header->code == LVN_GETDISPINFOW) {
