@@ -48,7 +48,7 @@ with open(os.path.join(work, "c.txt"), "wb") as f:
 PY
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Warm the page cache.
-cat "$work/c.txt" > /dev/null; find "$work" -type f -name '*.txt' | head -c0; grep -rli zebrafinch "$work/b" > /dev/null
+cat "$work/c.txt" > /dev/null; find "$work/a" -name "*.txt" > /dev/null; grep -rli zebrafinch "$work/b" > /dev/null || true
 timed() { python3 -c 'import subprocess,sys,time; s=time.perf_counter(); subprocess.run(sys.argv[1:],stdout=subprocess.DEVNULL,check=False); print(f"{time.perf_counter()-s:.3f}")' "$@"; }
 run() { # searchbench in Wine; its own clock; into a file, not a pipe (Wine's services keep pipes open)
   (cd "$build/bin" && "$build/wine-run" ./searchbench.exe "$@" </dev/null >"$work/out.txt" 2>&1) || { cat "$work/out.txt" >&2; exit 1; }

@@ -178,6 +178,19 @@ TEST_F(SearchDialog, StatesSearchHistoryAndStore)
     EXPECT_GT(GetProfileInt(L"SearchPositie", L"Col1", 0), 0);
 }
 
+TEST_F(SearchDialog, OfferedOnAltF7AndWithoutTextOnAnFtpPanel)
+{
+    StartIn(root, tmp / L"other");
+    EXPECT_TRUE(main->IsCommandAvailable(IDM_FILESEARCH));
+    std::wstring drive = P().drive;
+    P().drive = L"FTP";
+    RunDialog({Do([](HWND w) {
+        EXPECT_FALSE(Enabled(w, IDC_FS_TEXT));
+        EXPECT_TRUE(Enabled(w, IDC_FS_MASK));
+    })});
+    P().drive = drive;
+}
+
 TEST_F(SearchDialog, PreviousResultsWhoseFirstFileIsEmpty)
 {
     ASSERT_TRUE(test::MakeFile(root + L"\\empty.txt", ""));
