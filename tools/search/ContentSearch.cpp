@@ -3,7 +3,9 @@
 #include "tools/search/ContentSearch.h"
 #include "fileops/FileSystem.h"
 #include <windows.h>
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 #include <cstring>
 
 namespace search {
@@ -126,6 +128,8 @@ bool CTermMatcher::Find(const unsigned char* data, size_t size) const
     if (length == 0 || size < length) return false;
     const unsigned char* p = data + anchor;
     const unsigned char* end = data + (size - length) + anchor + 1; // past the last anchor position
+#ifdef __SSE2__
+    // Sixteen bytes at a time to the next byte that can be the anchor.
     const __m128i first = _mm_set1_epi8(static_cast<char>(anchorBytes[0]));
     const __m128i second = _mm_set1_epi8(static_cast<char>(anchorBytes[1]));
     while (end - p >= 16) {
@@ -139,6 +143,7 @@ bool CTermMatcher::Find(const unsigned char* data, size_t size) const
         }
         p += 16;
     }
+#endif
     for (; p < end; ++p)
         if ((*p == anchorBytes[0] || *p == anchorBytes[1]) && MatchesAt(p - anchor)) return true;
     return false;
