@@ -128,6 +128,7 @@ void CMainWindow::ReadColors()
 bool CMainWindow::OnCreate(CREATESTRUCT*)
 {
     LoadCommandNames();
+    InitFtp();
     functionKeyMap = ReadFunctionKeyMap();
     BuildFonts();
     RECT r;
@@ -299,6 +300,7 @@ bool CMainWindow::OnClose()
 void CMainWindow::OnDestroy()
 {
     destroying = true;
+    ShutdownFtp();
     trayIcons.RemoveAll(hwnd);
     if (logoffThread) {
         ::WaitForSingleObject(logoffThread, INFINITE);

@@ -107,6 +107,32 @@ public:
     bool EnterDirectory(const std::wstring& name, bool parent);
     std::wstring FullName(const FileEntry& entry) const;
 
+    // ---- FileListFtp.cpp: the FTP source, directory changes on the server, remote delete, make directory, rename
+    int ReadFtpDirectory();
+    bool FtpEnter(const std::wstring& name, bool parent);
+    bool FtpChangeTo(const std::wstring& typed, bool resetPositions);
+    void FtpRoot();
+    void DeleteFtpMarked();
+    void MakeFtpDirectory(const std::wstring& typed);
+    void RenameFtp(const std::wstring& oldName, const std::wstring& newName);
+    // Makes the server's current directory the panel's; false when it could not.
+    bool SyncFtpDirectory();
+    // An engine call is running (the engine pumps messages while it blocks).
+    static bool FtpEngineBusy();
+
+    // ---- FileListFtpCopy.cpp: copy and move between a local panel and an FTP panel
+    struct FtpRow {
+        std::wstring name;
+        bool isDirectory = false;
+        uint64_t size = 0;
+        uint64_t lastWrite = 0;
+    };
+    bool IsFtpTransfer(const CFileList* other) const;
+    void TransferFtp(const std::vector<FtpRow>& rows, bool move, const std::wstring& targetSpec, CFileList& other);
+    void RenameFtpInPlace(const std::vector<std::wstring>& names, const std::wstring& newName);
+    // Asks ("Confirm") and fetches a file of this FTP panel into the temporary directory; false when not.
+    bool FetchFtpFile(const std::wstring& name, std::wstring& local);
+
     // ---- FileListArchive.cpp: the archive dialog on the cursor row (Enter or "OpenArch")
     void OpenArchiveUnderCursor();
     void BrowseArchive(const std::wstring& archivePath);
