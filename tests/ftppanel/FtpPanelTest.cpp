@@ -8,6 +8,8 @@
 #include "ftp/FtpTestSupport.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
+#include "tools/textedit/TextEditDialog.h"
+#include <algorithm>
 #include <atomic>
 
 using namespace test;
@@ -364,6 +366,86 @@ TEST_F(FtpPanel, AnonymousSignOnSendsTheEmailOption)
     EXPECT_NE(transcript.find("USER anonymous"), std::string::npos);
 }
 
+TEST_F(FtpPanel, ViewFetchesAfterTheQuestionAndUnsafeNamesAreRefused)
+{
+    ASSERT_TRUE(MakeFile(Server(L"view me.txt"), "content to view\n"));
+    ASSERT_TRUE(RunShell("printf device > " + ShellQuote(UnixPath(serverDir) + "/CON")));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_NO_FATAL_FAILURE(ShowFtpRight());
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    std::wstring fetched = std::wstring(temp) + L"view me.txt";
+    ::DeleteFileW(fetched.c_str());
+    ASSERT_NO_FATAL_FAILURE(RightCursor(L"view me.txt"));
+    {
+        Answers answers({{L"#32770", Rule{{IDNO}}}});
+        Right().ViewOrEditCurrent(false);
+        ASSERT_EQ(answers.Boxes().size(), 1u);
+        EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_FTP_CONFIRMFETCH)));
+    }
+    EXPECT_FALSE(Exists(fetched));
+    size_t windows = te::CTextEditDialog::OpenWindows().size();
+    {
+        Answers answers({{L"#32770", Rule{{IDYES}}}});
+        Right().ViewOrEditCurrent(false);
+    }
+    // ".txt" is on the ASCII list: the server's line ends arrive as CR LF.
+    EXPECT_EQ(test::ReadAll(fetched), "content to view\r\n");
+    ASSERT_TRUE(PumpUntil([&] { return te::CTextEditDialog::OpenWindows().size() > windows; }, 5000));
+    for (te::CTextEditDialog* w : std::vector<te::CTextEditDialog*>(te::CTextEditDialog::OpenWindows()))
+        ::DestroyWindow(w->Handle());
+    ::DeleteFileW(fetched.c_str());
+
+    // A server's name that is a device here is refused by name; nothing is written.
+    Show(Left(), dst.Path());
+    ASSERT_NO_FATAL_FAILURE(RightCursor(L"CON"));
+    {
+        Answers answers({{L"COPY", Rule{{IDOK}}}, {L"#32770", Rule{{IDOK}}}});
+        RightRequest(req::Copy);
+        EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_FTP_UNSAFENAME) + L"CON"));
+    }
+    EXPECT_EQ(test::FilesIn(dst.Path()), 0);
+}
+
+TEST_F(FtpPanel, ActiveModeTransfersAndTheSettingsDialog)
+{
+    FtpSiteRecord site;
+    ASSERT_TRUE(ReadFtpSite(L"Local", site));
+    site.passive = false;
+    WriteFtpSite(L"Local", site);
+    ASSERT_TRUE(MakeFile(Server(L"active.bin"), RandomBytes(100000, 11)));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_NO_FATAL_FAILURE(ShowFtpRight());
+    EXPECT_GE(RowOf(Right(), L"active.bin"), 0);
+    Show(Left(), dst.Path());
+    ASSERT_NO_FATAL_FAILURE(RightCursor(L"active.bin"));
+    {
+        Answers answers({{L"COPY", Rule{{IDOK}}}});
+        RightRequest(req::Copy);
+    }
+    EXPECT_TRUE(SameBytes(Server(L"active.bin"), dst / L"active.bin"));
+    std::string transcript = test::ReadAll(log.Path() + L"\\PDFTPLOG.TXT");
+    EXPECT_NE(transcript.find("PORT "), std::string::npos);
+
+    // The options: defaults of the extension list, a repeated extension refused, pacing stored.
+    {
+        Answers answers({{L"FTPSETTINGS", Rule{{IDOK}, [](HWND w) {
+                              ::CheckDlgButton(w, IDC_FTPS_PACING, BST_UNCHECKED);
+                              ::SetDlgItemTextW(w, IDC_FTPS_EXTEDIT, L".txt");
+                              ::SendMessageW(w, WM_COMMAND, IDC_FTPS_ADD, 0);
+                              ::SetDlgItemTextW(w, IDC_FTPS_EXTEDIT, L".c");
+                              ::SendMessageW(w, WM_COMMAND, IDC_FTPS_ADD, 0);
+                          }}},
+                         {L"#32770", Rule{{IDOK}}}});
+        ::SendMessageW(main->Handle(), WM_COMMAND, IDM_FTPSETTINGS, 0);
+        EXPECT_TRUE(answers.BoxContains(fw::LoadStr(IDS_FTP_EXISTS)));
+    }
+    EXPECT_EQ(GetProfileInt(L"FTP", L"Pacing", 1), 0);
+    std::vector<std::wstring> extensions = FtpAsciiExtensions(false);
+    std::sort(extensions.begin(), extensions.end());
+    EXPECT_EQ(extensions, (std::vector<std::wstring>{L".ASC", L".HTM", L".HTML", L".TXT", L".c"}));
+}
+
 // A scripted server: odd listings and a connection dropped in the middle of one.
 class FtpPanelScripted : public CopyFixture {};
 
@@ -457,4 +539,62 @@ TEST_F(FtpPanelScripted, VmsAndDosListingsAndADroppedConnection)
     bool sawVmsCwd = false;
     for (const std::string& c : server.Commands()) sawVmsCwd |= c == "CWD [.SUBDIR]";
     EXPECT_TRUE(sawVmsCwd);
+}
+
+TEST_F(FtpPanelScripted, FirewallKindsThroughTheSitesDialog)
+{
+    ftptest::ScriptServer server("220 firewall", ftptest::ScriptServer::Answers({{"USER", "331 password"},
+                                                                                 {"PASS", "230 in"},
+                                                                                 {"SITE", "220 connected"},
+                                                                                 {"OPEN", "220 connected"},
+                                                                                 {"SYST", "215 UNIX Type: L8"},
+                                                                                 {"FEAT", "502 no"},
+                                                                                 {"PWD", "257 \"/\""},
+                                                                                 {"QUIT", "221 bye"}}));
+    WriteProfileInt(L"FTP", L"Encrypted", 1);
+    WriteProfileInt(L"FTP", L"Logging", 0);
+    FtpSiteRecord site;
+    site.host = L"real.host.example";
+    site.user = L"u";
+    site.password = L"p";
+    site.firewall = true;
+    site.firewallHost = L"127.0.0.1";
+    site.firewallPort = ftptest::Widen(server.PortText());
+    site.firewallUser = L"fwuser";
+    site.firewallPassword = L"fwpass";
+    site.firewallKind = 1;
+    WriteFtpSite(L"Walled", site);
+    // Kind 1 as stored, then kind 2 chosen in the dialog.
+    for (int kind : {1, 2}) {
+        Answers answers({{L"FTPSITES", Rule{{IDC_FTP_CONNECT}, [kind](HWND w) {
+                              EXPECT_TRUE(::IsDlgButtonChecked(w, IDC_FTP_FWKIND1));
+                              EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(w, IDC_FTP_FWHOST)));
+                              if (kind == 2) {
+                                  ::CheckDlgButton(w, IDC_FTP_FWKIND1, BST_UNCHECKED);
+                                  ::CheckDlgButton(w, IDC_FTP_FWKIND2, BST_CHECKED);
+                              }
+                          }}},
+                         {L"#32770", Rule{{IDOK}}}});
+        ::SendMessageW(main->Handle(), WM_COMMAND, IDM_FTPSITES, 0);
+        ASSERT_TRUE(FtpState().ftpConnected) << kind;
+        FtpSiteRecord stored;
+        ReadFtpSite(L"Walled", stored);
+        EXPECT_EQ(stored.firewallKind, kind);
+        // Back to kind 1 as the dialog shows it next time.
+        stored.firewallKind = 1;
+        WriteFtpSite(L"Walled", stored);
+        Answers off({{L"FTPSITES", Rule{{IDC_FTP_DISCONNECT}}}, {L"#32770", Rule{{IDOK}}}});
+        ::SendMessageW(main->Handle(), WM_COMMAND, IDM_FTPSITES, 0);
+    }
+    std::vector<std::string> c = server.Commands();
+    auto at = [&](const std::string& line) {
+        for (size_t i = 0; i < c.size(); ++i)
+            if (c[i] == line) return static_cast<int>(i);
+        return -1;
+    };
+    // Kind 1: log on to the firewall, then SITE host; kind 2: OPEN host first.
+    ASSERT_GE(at("USER fwuser"), 0);
+    EXPECT_LT(at("USER fwuser"), at("SITE real.host.example"));
+    EXPECT_LT(at("SITE real.host.example"), at("USER u"));
+    EXPECT_GE(at("OPEN real.host.example"), 0);
 }
