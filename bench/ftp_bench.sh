@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Binary download and upload of one random file from the local pyftpdlib server: curl against our FTP engine.
 # Usage: bench/ftp_bench.sh
-#   PD_BENCH_MIB=64       size of the file in MiB
+#   PD_BENCH_MIB=64       size of the file in MiB (the transfer-speed goals are judged at 256)
 #   PD_BENCH_BUILD=DIR    build tree (default build/bench; its own Wine prefix)
 #   PD_BENCH_NO_PAUSE=0   skip the extra engine run with the pacing pause set to 0
 set -euo pipefail
@@ -84,6 +84,10 @@ awk '
     for (j = 1; j <= 2; j++) {
       c = f["curl " ds[j], "mbps"]; e = f["engine " ds[j], "mbps"]
       if (c > 0) printf "ratio engine/curl %-9s %.4f (curl %.1fx faster)\n", ds[j], e / c, (e > 0 ? c / e : 0)
+      n = f["engine-nopause " ds[j], "mbps"]
+      if (c > 0 && n > 0) printf "goal pacing off %-9s %.3f of curl (goal at least 0.5): %s\n", ds[j], n / c, (n / c >= 0.5 ? "met" : "NOT met")
+      cap = 40 * 4096 / 0.1 / 1e6
+      if (e > 0) printf "goal pacing on  %-9s %.1f%% of the cap (goal at least 95%%): %s\n", ds[j], e / cap * 100, (e / cap >= 0.95 ? "met" : "NOT met")
     }
     printf "pacing cap: 40 x 4096 bytes per 100 ms pause = at most %.3f MB/s\n", 40 * 4096 / 0.1 / 1e6
   }' "$results"

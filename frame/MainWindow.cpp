@@ -128,6 +128,7 @@ void CMainWindow::ReadColors()
 bool CMainWindow::OnCreate(CREATESTRUCT*)
 {
     LoadCommandNames();
+    InitFtp();
     functionKeyMap = ReadFunctionKeyMap();
     BuildFonts();
     RECT r;
@@ -300,6 +301,7 @@ bool CMainWindow::OnClose()
 void CMainWindow::OnDestroy()
 {
     destroying = true;
+    ShutdownFtp();
     trayIcons.RemoveAll(hwnd);
     if (logoffThread) {
         ::WaitForSingleObject(logoffThread, INFINITE);

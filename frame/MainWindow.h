@@ -126,6 +126,14 @@ public:
     // The log-off request's thread while one runs (tests wait for it).
     HANDLE logoffThread = nullptr;
 
+    // ---- MainWindowFtp.cpp: FTP sites, options, keep-alive
+    void InitFtp();
+    void OnFtpSites();
+    void OnFtpSettings();
+    void OnFtpKeepAlive();
+    void ShutdownFtp();
+    bool PanelShowsFtp() const;
+
     static constexpr UINT_PTR TimerClock = 1;
     static constexpr UINT_PTR TimerRefreshLeft = 2;
     static constexpr UINT_PTR TimerRefreshRight = 3;

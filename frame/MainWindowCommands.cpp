@@ -110,7 +110,7 @@ const Route Routes[] = {
     {IDM_DISCON, Own, 0, 0, true},
     {IDM_DIRCOMP, Own, 0, 0, false},
     {IDM_EXITWIN, Own, 0, 0, true},
-    {IDM_FTPSITES, Own, 0, 0, false},
+    {IDM_FTPSITES, Own, 0, 0, true},
     {IDM_DSKPROP, Own, 0, 0, true},
     {IDM_DSKFRMT, Own, 0, 0, true},
     {IDM_DSKCPY, Own, 0, 0, true},
@@ -121,7 +121,7 @@ const Route Routes[] = {
     {IDM_PATHS, Own, 0, 0, true},
     {IDM_PRINTSETTINGS, Own, 0, 0, true},
     {IDM_COMPSETTINGS, Own, 0, 0, true},
-    {IDM_FTPSETTINGS, Own, 0, 0, false},
+    {IDM_FTPSETTINGS, Own, 0, 0, true},
     {IDM_CONFIRMATIONS, Own, 0, 0, true},
     {IDM_FKEYS, Own, 0, 0, true},
     {IDM_PRSETUP, Own, 0, 0, true},
@@ -296,6 +296,8 @@ bool CMainWindow::RunCommand(UINT id)
     case IDM_DSKCPY: case IDM_EJECT: OnSystemCommand(id); break;
     // File compare (CompareCommands.cpp).
     case IDM_FILECOMP: CompareCurrentFiles(*this); break;
+    case IDM_FTPSITES: OnFtpSites(); break;
+    case IDM_FTPSETTINGS: OnFtpSettings(); break;
     case IDM_COMPSETTINGS: EditCompareSettings(hwnd); break;
     case IDM_DATETIME: {
         CFileList& panel = ActivePanel();
@@ -354,7 +356,12 @@ void CMainWindow::OnDirHist()
 void CMainWindow::GoRootOrParent(bool isLeft, bool root)
 {
     CFileList& p = Side(isLeft).panel;
-    if (p.drive == L"FTP") return; // the FTP panel source handles its own root and parent
+    if (p.drive == L"FTP") {
+        if (root) p.FtpRoot();
+        else p.FtpEnter(L"..", true);
+        OnPanelActivated(p.Handle());
+        return;
+    }
     PushHistory(isLeft);
     std::wstring target = p.path;
     if (root) target = target.substr(0, std::min<size_t>(3, target.size()));

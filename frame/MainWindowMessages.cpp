@@ -120,6 +120,9 @@ void CMainWindow::OnTimer(UINT_PTR id)
     case TimerClock:
         DrawCaptionClock();
         break;
+    case 4: // FtpKeepAliveTimer
+        OnFtpKeepAlive();
+        break;
     case TimerRefreshLeft:
     case TimerRefreshRight: {
         bool isLeft = id == TimerRefreshLeft;

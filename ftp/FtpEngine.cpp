@@ -1,5 +1,6 @@
 // FTP engine session, sign-on and the single commands of the command table.
 #include "ftp/FtpSession.h"
+#include "ftp/TcpText.h"
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -395,4 +396,31 @@ int FtpRestartAt(int64_t offset)
     char text[24];
     std::snprintf(text, sizeof text, "%lld", static_cast<long long>(offset));
     return TableCommand(RowRest, text);
+}
+
+bool FtpIsConnected() { return ftpSession && ftpSession->ctl.control != NoSocket; }
+
+int FtpFeatures(std::string* lines)
+{
+    if (!ftpSession) return FtpNotStarted;
+    FtpControl& c = ftpSession->ctl;
+    if (c.control == NoSocket) return FtpNotConnected;
+    int r = SendLine("FEAT");
+    if (r != FtpOk) return r;
+    std::string all;
+    std::memset(c.reply, 0, sizeof c.reply);
+    r = ReadReplyLines(
+        [&](char* line, int size) {
+            int got = TnReadLine(c.control, line, size, c.timeout, c.logFile);
+            if (got == TcpOk) all += std::string(line) + "\n";
+            return got;
+        },
+        c.reply, sizeof c.reply);
+    if (r != 1 && r != 2) {
+        LoseControl();
+        return FtpNoAnswer;
+    }
+    if (c.owed > 0) --c.owed;
+    if (lines) *lines = all;
+    return TcpAtoi(c.reply);
 }

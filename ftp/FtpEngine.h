@@ -42,6 +42,10 @@ int FtpDiscardInput();
 int FtpAccount(const char* account);
 int FtpHelp(const char* topic, std::string* text);
 int FtpNoop();
+// Whether the control connection is still open (a failed read closes it).
+bool FtpIsConnected();
+// The raw reply code of FEAT; every line of the reply in lines.
+int FtpFeatures(std::string* lines);
 // The raw reply code of any command line (2002 when no reply could be read); the line in reply.
 int FtpSendCommand(const char* line, std::string* reply);
 int FtpRemoveFile(const char* name);

@@ -196,17 +196,32 @@ bool Pace()
     return TcpPause(s.pauseLength) != TcpCancelled || !s.stopFlag;
 }
 
+// The block a blocking transfer moves: the engine's own, or a large one when there is no pause to keep.
+char* TransferBlock(int& size)
+{
+    FtpSession& s = *ftpSession;
+    if (s.pauseLength > 0) {
+        size = FtpBlockSize;
+        return s.data;
+    }
+    s.largeBlock.resize(FtpLargeBlockSize);
+    size = FtpLargeBlockSize;
+    return s.largeBlock.data();
+}
+
 int ReceiveLoop()
 {
     FtpSession& s = *ftpSession;
+    int size = 0;
+    char* block = TransferBlock(size);
     for (;;) {
         int n = 0;
-        if (!s.stopFlag) n = TcpRecv(s.ctl.data, s.data, FtpBlockSize, s.ctl.timeout, INVALID_HANDLE_VALUE);
+        if (!s.stopFlag) n = TcpRecv(s.ctl.data, block, size, s.ctl.timeout, INVALID_HANDLE_VALUE);
         if (s.stopFlag) return FailTransfer(FtpAborted, true, true);
         if (n == 0) return CompleteTransfer(false);
         if (n < 0) return FailTransfer(FtpDataFailed, true, false);
         DWORD written = 0;
-        if (!WriteFile(s.localFile, s.data, n, &written, nullptr) || written != static_cast<DWORD>(n))
+        if (!WriteFile(s.localFile, block, n, &written, nullptr) || written != static_cast<DWORD>(n))
             return FailTransfer(FtpCannotWrite, true, false);
         s.bytesTransferred += n;
         CallProgress(0, s.bytesTransferred);
@@ -217,15 +232,17 @@ int ReceiveLoop()
 int SendLoop()
 {
     FtpSession& s = *ftpSession;
+    int size = 0;
+    char* block = TransferBlock(size);
     for (;;) {
         if (s.stopFlag) break;
         DWORD got = 0;
         // A read error must not end the upload as if the file were complete.
-        if (!ReadFile(s.localFile, s.data, FtpBlockSize, &got, nullptr))
+        if (!ReadFile(s.localFile, block, static_cast<DWORD>(size), &got, nullptr))
             return FailTransfer(FtpCannotOpenLocal, false, false);
         if (got == 0) return CompleteTransfer(true);
         s.bytesTransferred += got;
-        if (TcpSend(s.ctl.data, s.data, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk) {
+        if (TcpSend(s.ctl.data, block, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk) {
             if (s.stopFlag) break;
             return SendFailed();
         }

@@ -5,6 +5,8 @@
 #include <string>
 
 constexpr int FtpBlockSize = 4096;
+// Unpaced blocking transfers move data in blocks this large (progress still comes after each).
+constexpr int FtpLargeBlockSize = 65536;
 constexpr int FtpReplySize = 2048;
 
 // Step messages of the message-driven mode.
@@ -49,6 +51,7 @@ struct FtpSession {
     int pauseLength = 100;
     bool stopFlag = false;
     char data[FtpBlockSize + 1] = {};
+    std::string largeBlock;
     bool progressOn = false;
     bool messageDriven = true;
     int64_t bytesTransferred = 0;

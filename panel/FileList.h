@@ -119,6 +119,28 @@ public:
     void ShowFoundFiles(const std::vector<FoundRow>& rows, const std::wstring& caption);
     // Shows the file's directory with the cursor on the file.
     bool GoToFile(const std::wstring& file);
+    // ---- FileListFtp.cpp: the FTP source, directory changes on the server, remote delete, make directory, rename
+    int ReadFtpDirectory();
+    bool FtpEnter(const std::wstring& name, bool parent);
+    bool FtpChangeTo(const std::wstring& typed, bool resetPositions);
+    void FtpRoot();
+    void DeleteFtpMarked();
+    void MakeFtpDirectory(const std::wstring& typed);
+    void RenameFtp(const std::wstring& oldName, const std::wstring& newName);
+    // Makes the server's current directory the panel's; false when it could not.
+    bool SyncFtpDirectory();
+    // An engine call is running (the engine pumps messages while it blocks).
+    static bool FtpEngineBusy();
+
+    // ---- FileListFtpCopy.cpp: copy and move between a local panel and an FTP panel
+    struct FtpRow {
+        std::wstring name;
+        bool isDirectory = false;
+    bool IsFtpTransfer(const CFileList* other) const;
+    void TransferFtp(const std::vector<FtpRow>& rows, bool move, const std::wstring& targetSpec, CFileList& other);
+    void RenameFtpInPlace(const std::vector<std::wstring>& names, const std::wstring& newName);
+    // Asks ("Confirm") and fetches a file of this FTP panel into the temporary directory; false when not.
+    bool FetchFtpFile(const std::wstring& name, std::wstring& local);
 
     // ---- FileListArchive.cpp: the archive dialog on the cursor row (Enter or "OpenArch")
     void OpenArchiveUnderCursor();

@@ -43,9 +43,14 @@ CFileList* CFileList::OtherPanel() const
 
 void CFileList::TransferMarked(bool move)
 {
-    if (!context.operation || context.operation->busy || drive == L"FTP") return;
+    if (!context.operation || context.operation->busy) return;
     CFileList* other = OtherPanel();
     if (!other) return;
+    if (drive == L"FTP" && other->drive == L"FTP") {
+        ShowWarning(IDS_NOTONFTP_PRINT);
+        return;
+    }
+    std::vector<FtpRow> ftpRows;
 
     std::vector<ChosenRow> rows;
     int files = 0, directories = 0;
@@ -58,6 +63,7 @@ void CFileList::TransferMarked(bool move)
         bool isDirectory = entry->kind == EntryDirectory;
         (isDirectory ? directories : files)++;
         rows.push_back({EntryPath(path, entry->name), isDirectory});
+        ftpRows.push_back({entry->name, isDirectory, entry->Size(), entry->lastWrite});
     }
     if (rows.empty()) {
         ShowWarning(IDS_COPY_NOTHING);
@@ -79,6 +85,23 @@ void CFileList::TransferMarked(bool move)
     const std::wstring targetSpec = dialog.target;
     RecordRecentDirectory(path);
 
+    if (IsFtpTransfer(other)) {
+        if (move && drive == L"FTP" && IsRenameInPlace(targetSpec)) {
+            if (ftpRows.size() > 1 && !HasWildcard(targetSpec)) {
+                ShowWarning(IDS_COPY_NEEDPATTERN);
+                return;
+            }
+            std::vector<std::wstring> names;
+            for (const FtpRow& row : ftpRows) names.push_back(row.name);
+            RenameFtpInPlace(names, targetSpec);
+            return;
+        }
+        bool typedLocal = (targetSpec.size() >= 2 && targetSpec[1] == L':') || targetSpec.rfind(L"\\\\", 0) == 0;
+        if (drive == L"FTP" || !typedLocal) {
+            TransferFtp(ftpRows, move, targetSpec, *other);
+            return;
+        }
+    }
     if (move && IsRenameInPlace(targetSpec)) {
         if (rows.size() > 1 && !HasWildcard(targetSpec)) {
             ShowWarning(IDS_COPY_NEEDPATTERN);

@@ -48,10 +48,7 @@ void ShowNotDeleted(HWND owner, const std::wstring& path)
 void CFileList::DeleteMarked()
 {
     if (!context.operation || context.operation->busy) return;
-    if (drive == L"FTP") {
-        ShowWarning(IDS_NOTONFTP);
-        return;
-    }
+    if (drive == L"FTP") return DeleteFtpMarked();
     std::vector<DeleteRow> rows;
     bool anyMarked = list.GetSelectedCount() > 0;
     int focused = list.GetFocusedItem();

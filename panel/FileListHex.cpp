@@ -16,12 +16,8 @@ void HexEditCurrent(CFileList& panel)
     }
     RecordRecentDirectory(panel.path);
     HelpContextScope help(5057);
-    // The FTP fetch comes with the FTP panel source; until then an FTP file cannot be opened here.
-    if (panel.drive == L"FTP") {
-        ShowWarning(IDS_NOTONFTP);
-        return;
-    }
     std::wstring file = panel.FullName(*entry);
+    if (panel.drive == L"FTP" && !panel.FetchFtpFile(entry->name, file)) return;
     ::BringWindowToTop(::GetAncestor(panel.Handle(), GA_ROOT));
     hex::CHexEditDialog::Open(panel.Handle(), file);
 }

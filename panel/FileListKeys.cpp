@@ -91,8 +91,7 @@ bool CFileList::OnKeyDown(UINT key)
 
 void CFileList::JumpToRoot()
 {
-    // The FTP root jump belongs to the FTP source; a local panel goes to its drive's root.
-    if (drive == L"FTP") return;
+    if (drive == L"FTP") return FtpRoot();
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
     size_t root = RootLength(path);
     if (root > 0) path = path.substr(0, root);

@@ -81,12 +81,9 @@ void CFileList::ViewOrEditCurrent(bool edit)
     }
     RecordRecentDirectory(path);
     HelpContextScope help(edit ? 5050 : 5190);
-    // The FTP fetch comes with the FTP panel source; until then an FTP file cannot be opened here.
-    if (drive == L"FTP") {
-        ShowWarning(IDS_NOTONFTP);
-        return;
-    }
-    ViewOrEditFile(hwnd, FullName(*entry), edit ? ViewEditMode::Edit : ViewEditMode::View);
+    std::wstring file = FullName(*entry);
+    if (drive == L"FTP" && !FetchFtpFile(entry->name, file)) return;
+    ViewOrEditFile(hwnd, file, edit ? ViewEditMode::Edit : ViewEditMode::View);
 }
 
 void CFileList::EditNewFile()
@@ -132,15 +129,17 @@ void CFileList::OpenCurrentEntry()
     if (drive != L"FTP") MakeCurrentDirectory(path);
     RememberPosition();
     if (entry->kind == EntryDirectory || entry->kind == EntryParent) {
-        if (drive == L"FTP") return; // the FTP source enters its own directories
+        if (drive == L"FTP") {
+            FtpEnter(entry->name, entry->kind == EntryParent);
+            return;
+        }
         EnterDirectory(entry->name, entry->kind == EntryParent);
         return;
     }
     std::wstring full = FullName(*entry);
     if (IsArchiveName(full)) {
-        // An archive on an FTP server would first be fetched; that comes with the FTP panel source.
-        if (drive == L"FTP") ShowWarning(IDS_NOTONFTP);
-        else BrowseArchive(full);
+        if (drive == L"FTP" && !FetchFtpFile(entry->name, full)) return;
+        BrowseArchive(full);
         return;
     }
     if (drive == L"FTP") {
@@ -157,7 +156,12 @@ void CFileList::ChangeDirectory()
     HelpContextScope help(6510);
     fw::CTextDialog dialog(L"CD", IDC_TEXT_FIELD, L"");
     if (dialog.DoModal(hwnd) != IDOK || dialog.Text().empty()) return;
-    if (drive == L"FTP") return; // the FTP source changes its own directories
+    if (drive == L"FTP") {
+        if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
+        if (FtpChangeTo(dialog.Text(), true) && context.owner)
+            ::SendMessageW(context.owner, pm::DriveUpdate, reinterpret_cast<WPARAM>(hwnd), 0);
+        return;
+    }
     if (context.owner) ::SendMessageW(context.owner, pm::PushHistory, reinterpret_cast<WPARAM>(hwnd), 0);
     // Resolved against the panel's path rather than through the current directory, which the
     // system limits to short paths.

@@ -127,8 +127,8 @@ void CFileList::OnUpdate()
     PhaseClock clock;
     {
         fw::RedrawOff redraw(hwnd);
-        // An FTP panel is read by the FTP source once it exists; until then it stays empty.
-        if (drive != L"FTP") ReadLocalDirectory();
+        if (drive == L"FTP") ReadFtpDirectory();
+        else ReadLocalDirectory();
         PhaseClock summaryClock;
         UpdateSelectionSummary();
         timings.summary = summaryClock.Lap();

@@ -31,12 +31,12 @@ int CFileList::SingleEntryRow() const
 void CFileList::RenameEntry(const FileEntry& entry)
 {
     if (entry.kind == EntryParent) return;
-    if (drive == L"FTP") return ShowWarning(IDS_NOTONFTP);
     fw::CTextDialog dialog(L"RENAME", IDC_TEXT_FIELD, entry.name);
     if (dialog.DoModal(context.owner) != IDOK) return;
     std::wstring typed = dialog.Text();
     if (typed.empty() || typed == entry.name) return;
     RecordRecentDirectory(path);
+    if (drive == L"FTP") return RenameFtp(entry.name, typed);
     std::wstring source = FullName(entry);
     std::wstring target = JoinPath(path, typed);
     // Wine moves what a directory link points to instead of the link.
@@ -58,7 +58,7 @@ void CFileList::MakeDirectory()
         if (dialog.DoModal(context.owner) != IDOK || dialog.Text().empty()) return;
     }
     RecordRecentDirectory(path);
-    if (drive == L"FTP") return ShowWarning(IDS_NOTONFTP);
+    if (drive == L"FTP") return MakeFtpDirectory(dialog.Text());
     std::wstring target = ResolveTarget(dialog.Text(), path);
     if (!MakeDirectoryPath(target)) WarnWithDetail(context.owner, IDS_COPY_MKDIRFAILED, target);
     OnUpdate();

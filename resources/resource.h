@@ -24,13 +24,15 @@
 //     CONFIRMATIONS, the COLORS samples, DISKSTATION); menu 107 with its placeholder 57664
 //     text window "REDIT": the control 3850; its menu and accelerator table are 103, commands 5900-5990,
 //     6390, 40039, 40040 (fixed by the design)
+//     FTPSITES, NEWSITE, FTPSETTINGS, STATUSFTP: the fixed ids of the design, labels and extras 3300-3399
 //     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
 //     FILESEARCH: the fixed ids of the design (1180-3391), labels and extras 3400-3449; STATUSSEARCH uses 1260
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
 //     9600-9699 archives, 9700-9749 image viewer and system information, 9750-9799 text viewer, editor and
-//     compare, 9800-9899 printing, options and system commands, 9950-9979 file search
+//     compare, 9800-9899 printing, options and system commands,
+//     9900-9949 FTP sites and FTP panels, 9950-9979 file search
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -666,3 +668,63 @@
 // ---- file search strings (our own, 9950-9979)
 #define IDS_FS_BADDATE          9950
 #define IDS_FS_BADSIZE          9951
+// ---- FTP sites, options and panels: strings of the design
+#define IDS_FTP_EXISTS          4430
+#define IDS_FTP_PANELSHOWS      4440
+#define IDS_FTP_CONNECTED       4460
+#define IDS_FTP_DISCONNECTED    4470
+#define IDS_FTP_CONFIRMFETCH    4490
+#define IDS_FTP_NODIRCOPY       4500
+#define IDS_FTP_NOVMSDIR        4505
+#define IDS_FTP_TITLECONNECTED  4540
+#define IDS_FTP_TITLE           4550
+// ---- FTP: our own strings 9900-9949
+#define IDS_FTP_CANTREAD        9900
+#define IDS_FTP_UNSAFENAME      9901
+#define IDS_FTP_STATUS          9902
+#define IDS_FTP_LOST            9903
+#define IDS_FTP_NOLOG           9904
+// ---- FTPSITES and NEWSITE (fixed ids of the design)
+#define IDC_FTP_SITELIST        2720
+#define IDC_FTP_NEW             1420
+#define IDC_FTP_DELETE          1220
+#define IDC_FTP_ANONYMOUS       2750
+#define IDC_FTP_FIREWALL        3030
+#define IDC_FTP_FWKIND1         3080
+#define IDC_FTP_FWKIND2         3081
+#define IDC_FTP_FWKIND3         3082
+#define IDC_FTP_FWKIND4         3083
+#define IDC_FTP_VIEWLOG         3260
+#define IDC_FTP_CONNECT         2730
+#define IDC_FTP_DISCONNECT      2740
+#define IDC_FTP_HOST            2710
+#define IDC_FTP_PORT            41018
+#define IDC_FTP_USER            2690
+#define IDC_FTP_PASSWORD        2700
+#define IDC_FTP_INITDIR         2830
+#define IDC_FTP_FWHOST          3040
+#define IDC_FTP_FWPORT          3050
+#define IDC_FTP_FWUSER          3060
+#define IDC_FTP_FWPASSWORD      3070
+#define IDC_FTP_KEEPALIVE       3380
+#define IDC_FTP_PASSIVE         1144
+#define IDC_FTP_SITENAME        3090
+// ---- FTPSETTINGS (fixed ids of the design)
+#define IDC_FTPS_LOGGING        2805
+#define IDC_FTPS_LOGFILE        2810
+#define IDC_FTPS_XFER1          2820
+#define IDC_FTPS_XFER2          2821
+#define IDC_FTPS_XFER3          2822
+#define IDC_FTPS_XFER4          2823
+#define IDC_FTPS_DIRUPD         2830
+#define IDC_FTPS_EMAIL          2840
+#define IDC_FTPS_CONFIRM        2870
+#define IDC_FTPS_ADD            1225
+#define IDC_FTPS_REMOVE         1220
+#define IDC_FTPS_EXTLIST        3300
+#define IDC_FTPS_EXTEDIT        3301
+#define IDC_FTPS_PACING         3302
+#define IDC_FTPS_ALWAYSASCII    3303
+#define IDC_FTPS_ALWAYSBINARY   3304
+// ---- STATUSFTP: source 1260, target 1290, transfer type 2820, bytes 1332
+#define IDC_FTPSTATUS_TYPE      2820
