@@ -119,6 +119,7 @@ public:
     void ShowFoundFiles(const std::vector<FoundRow>& rows, const std::wstring& caption);
     // Shows the file's directory with the cursor on the file.
     bool GoToFile(const std::wstring& file);
+
     // ---- FileListFtp.cpp: the FTP source, directory changes on the server, remote delete, make directory, rename
     int ReadFtpDirectory();
     bool FtpEnter(const std::wstring& name, bool parent);
@@ -136,6 +137,9 @@ public:
     struct FtpRow {
         std::wstring name;
         bool isDirectory = false;
+        uint64_t size = 0;
+        uint64_t lastWrite = 0;
+    };
     bool IsFtpTransfer(const CFileList* other) const;
     void TransferFtp(const std::vector<FtpRow>& rows, bool move, const std::wstring& targetSpec, CFileList& other);
     void RenameFtpInPlace(const std::vector<std::wstring>& names, const std::wstring& newName);
