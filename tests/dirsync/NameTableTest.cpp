@@ -7,7 +7,7 @@
 
 namespace {
 constexpr uint64_t Minute = 600000000ULL;
-constexpr uint64_t Base = 133000000000000000ULL; // some time in 2022, on a whole minute
+constexpr uint64_t Base = Minute * 221666666ULL; // some time in 2022, on a whole minute
 
 std::vector<SideEntry> Table(const std::vector<std::pair<std::wstring, uint64_t>>& items)
 {

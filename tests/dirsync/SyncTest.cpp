@@ -139,7 +139,8 @@ TEST_F(Synchronise, ThreeLevelsBothWaysKeepTimesAndASecondRunCopiesNothing)
     EXPECT_EQ(left[L"d1\\d2\\d3\\deep.txt"], "new right");
     EXPECT_EQ(left[L"only-right\\below\\r.txt"], "r");
     for (const auto& [rel, content] : left) {
-        if (content != "<dir>") EXPECT_EQ(WriteTime(src / rel), WriteTime(dst / rel)) << Narrow(rel);
+        if (content == "<dir>") continue;
+        EXPECT_EQ(WriteTime(src / rel), WriteTime(dst / rel)) << Narrow(rel);
     }
     EXPECT_TRUE(TemporaryFiles(dst.Path()).empty());
     // Both panels were read again.
@@ -270,20 +271,6 @@ TEST_F(Synchronise, AFileFacingADirectoryAndCaseTwinsAreReportedAndLeftAlone)
     EXPECT_EQ(Snapshot(dst.Path()), right);
 }
 
-TEST_F(Synchronise, AnUnlistableDirectoryIsNotTakenAsEmpty)
-{
-    ASSERT_TRUE(MakeDir(src / L"locked"));
-    Put(src / L"locked\\kept.txt", "k", 10);
-    ASSERT_TRUE(MakeDir(dst / L"locked"));
-    Put(dst / L"locked\\r.txt", "r", 10);
-    ASSERT_TRUE(RunShell("chmod 000 " + ShellQuote(UnixPath(src / L"locked"))));
-    std::vector<std::wstring> boxes = Sync(IDYES);
-    RunShell("chmod 755 " + ShellQuote(UnixPath(src / L"locked")));
-    EXPECT_TRUE(Mentions(boxes, IDS_DIRSYNC_UNLISTABLE, src / L"locked"));
-    EXPECT_EQ(Listing(dst / L"locked"), (std::vector<std::wstring>{L"r.txt"}));
-    EXPECT_EQ(Listing(src / L"locked"), (std::vector<std::wstring>{L"kept.txt"}));
-}
-
 namespace {
 // Progress without windows; the first look at the queue lets another program change the target.
 class ChangingUi : public COperationUi {
@@ -327,4 +314,25 @@ TEST(SyncEngine, ATargetMadeNewerAfterTheListingIsNotReplaced)
     EXPECT_EQ(sync.copied, 0);
     EXPECT_EQ(ui.questions, 0);
     EXPECT_EQ(ui.errors, 0);
+}
+
+TEST(SyncEngine, ADirectoryThatCannotBeListedIsNotTakenAsEmpty)
+{
+    TempDir l, r;
+    ASSERT_TRUE(MakeDir(l / L"sub") && MakeDir(r / L"sub"));
+    Put(l / L"sub\\a.txt", "a", 10);
+    Put(l / L"top.txt", "t", 10);
+    ChangingUi ui;
+    // After both sides were listed, the right one's subdirectory can no longer be read.
+    ui.onFirstPump = [&] { ASSERT_TRUE(RunShell("rm -rf " + ShellQuote(UnixPath(r / L"sub")))); };
+    CFileOperation operation(ui);
+    CDirSync sync(ui, operation);
+    EXPECT_EQ(sync.Run(l.Path(), r.Path(), true), SyncResult::Done);
+    ASSERT_EQ(sync.notes.size(), 1u);
+    EXPECT_EQ(sync.notes[0].kind, SyncProblem::Unlistable);
+    EXPECT_EQ(sync.notes[0].path, r / L"sub");
+    // Nothing was tried there, and the rest went on.
+    EXPECT_EQ(ui.errors, 0);
+    EXPECT_EQ(ReadAll(r / L"top.txt"), "t");
+    EXPECT_FALSE(Exists(r / L"sub"));
 }

@@ -52,8 +52,8 @@ private:
     std::wstring saved;
 };
 
-bool ShowSystem() { return GetProfileInt(L"Algemeen", L"System", 0) == 1; }
-bool ShowHidden() { return GetProfileInt(L"Algemeen", L"Hidden", 0) == 1; }
+bool ShowSystem() { return GetProfileInt(L"Algemeen", L"System", 0) != 0; }
+bool ShowHidden() { return GetProfileInt(L"Algemeen", L"Hidden", 0) != 0; }
 
 // The files of a panel as the compare sees them: from the file system, or the rows of an FTP panel.
 bool ReadPanelFiles(CFileList& panel, std::vector<SideEntry>& out)
