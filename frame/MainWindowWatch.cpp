@@ -66,9 +66,13 @@ void CMainWindow::OnRefreshTimer(bool isLeft)
 {
     ::KillTimer(hwnd, isLeft ? TimerRefreshLeft : TimerRefreshRight);
     RefreshPacing& pace = pacing[isLeft ? 0 : 1];
+    CFileList& p = Side(isLeft).panel;
+    // Another program changed the shown directory: the cursor stays where the user left it, not
+    // where it was when the panel last remembered its place.
+    if (pace.pending && watchers[isLeft ? 0 : 1].Directory() == p.path) p.RememberPosition();
     pace.pending = false;
     DWORD start = ::GetTickCount();
-    Side(isLeft).panel.OnUpdate();
+    p.OnUpdate();
     pace.lastEnd = ::GetTickCount();
     pace.lastDuration = pace.lastEnd - start;
     pace.anyRead = true;

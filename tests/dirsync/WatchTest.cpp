@@ -181,3 +181,16 @@ TEST_F(Watching, AnImmediateReadRequestReadsAtOnceFromThePanelsDirectory)
     EXPECT_GE(RowOf(Right(), L"now.txt"), 0);
     EXPECT_EQ(CurrentDirectory(), dst.Path());
 }
+
+TEST_F(Watching, ARereadForAnotherProgramKeepsTheCursorWhereItWas)
+{
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"}) ASSERT_TRUE(MakeFile(src / name));
+    Watch(Left(), src.Path());
+    int row = RowOf(Left(), L"c.txt");
+    ASSERT_GT(row, 0);
+    Left().List().SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+    int left = Left().updates;
+    ASSERT_TRUE(RunShell("echo x > " + Unix(src / L"z.txt")));
+    ASSERT_TRUE(PumpUntil([&] { return Left().updates > left && RowOf(Left(), L"z.txt") >= 0; }));
+    EXPECT_EQ(Left().List().GetFocusedItem(), row);
+}
