@@ -104,6 +104,11 @@ int CFileOperation::CopyFile(const std::wstring& source, const std::wstring& tar
     return CopyChecked(source, TargetName(source, target, targetIsDirectory), false);
 }
 
+int CFileOperation::CopyFileAs(const std::wstring& source, const std::wstring& targetName)
+{
+    return CopyChecked(source, targetName, false);
+}
+
 int CFileOperation::MoveFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory)
 {
     return CopyChecked(source, TargetName(source, target, targetIsDirectory), true);

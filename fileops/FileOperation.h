@@ -24,6 +24,8 @@ public:
     explicit CFileOperation(COperationUi& ui) : ui(ui) {}
 
     int CopyFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
+    // Copies source to exactly this file name (no pattern), with the same checks and questions.
+    int CopyFileAs(const std::wstring& source, const std::wstring& targetName);
     int CopyDirectory(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
     int MoveFile(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);
     int MoveDirectory(const std::wstring& source, const std::wstring& target, bool targetIsDirectory);

@@ -155,6 +155,8 @@ bool CMainWindow::OnCreate(CREATESTRUCT*)
         p->SetSortArrow((p->sortMode & 0xC0) ? 0 : ((p->sortMode & 0x20) ? 1 : 2), (p->sortMode & 1) == 0);
     }
     UpdateFunctionKeyStates();
+    StartWatcher(true);
+    StartWatcher(false);
 
     trayIcons.ApplyStoredOptions(hwnd);
     if (GetProfileInt(L"Algemeen", L"DatumInTitel", 1)) ::SetTimer(hwnd, TimerClock, 1000, nullptr);
@@ -302,6 +304,7 @@ void CMainWindow::OnDestroy()
 {
     destroying = true;
     ShutdownFtp();
+    StopWatchers();
     trayIcons.RemoveAll(hwnd);
     if (logoffThread) {
         ::WaitForSingleObject(logoffThread, INFINITE);

@@ -3,6 +3,7 @@
 #include "frame/AppButton.h"
 #include "frame/CommandLine.h"
 #include "frame/CommandTable.h"
+#include "frame/DirectoryWatcher.h"
 #include "frame/DirectoryHistory.h"
 #include "frame/Launcher.h"
 #include "frame/Layout.h"
@@ -64,11 +65,28 @@ public:
     void OnDriveUpdate(HWND reporter);
     void OnDriveStatistics(HWND reporter);
     void UpdateDriveBox(bool isLeft);
+    // Re-reads the panel 300 ms after the last of a burst of requests.
     void ScheduleRefresh(bool isLeft);
     void SetPathLine(bool isLeft);
     void TogglePanel();
     void DrawCaptionClock();
     static std::wstring ClockText(const SYSTEMTIME& now, wchar_t order, wchar_t separator);
+
+    // ---- MainWindowWatch.cpp: directory watchers, the paced refresh they ask for, immediate re-reads
+    void StartWatcher(bool isLeft);
+    void RestartWatcher(bool isLeft);
+    void StopWatchers();
+    // Restarts the side's watcher when its panel shows another directory than the one watched.
+    void FollowDirectory(bool isLeft);
+    const CDirectoryWatcher& Watcher(bool isLeft) const { return watchers[isLeft ? 0 : 1]; }
+    void OnDirectoryChanged(WPARAM param);
+    void OnFileChange(bool isLeft);
+    void OnRefreshTimer(bool isLeft);
+    // How long after now a change seen at now may be shown: 300 ms after the last change, but no
+    // later than 1 s after the first one not yet shown, and never sooner after the last re-read's
+    // end than that re-read took.
+    static DWORD WatchedRefreshDelay(DWORD now, DWORD firstPending, bool anyRead, DWORD lastEnd, DWORD lastDuration);
+    static constexpr DWORD RefreshCap = 1000;
 
     // ---- MainWindowFonts.cpp
     void BuildFonts();
@@ -189,4 +207,14 @@ private:
     CTrayIcons trayIcons;
     int windowW = 640, windowH = 466;
     bool destroying = false;
+
+    // ---- MainWindowWatch.cpp
+    CDirectoryWatcher watchers[2];
+    struct RefreshPacing {
+        bool pending = false;      // a watched change waits for its re-read
+        DWORD firstPending = 0;    // when the first change not yet shown came
+        bool anyRead = false;
+        DWORD lastEnd = 0, lastDuration = 0;
+    };
+    RefreshPacing pacing[2];
 };

@@ -12,6 +12,7 @@
 #include "framework/Resources.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
+#include "tools/dircompare/DirCompareCommand.h"
 #include "tools/sysinfo/SystemInfoDialog.h"
 #include <shellapi.h>
 #include <winnetwk.h>
@@ -70,7 +71,7 @@ const Route Routes[] = {
     {IDM_SORTSIZE, PanelRequest, req::SortSize, 0, true},
     {IDM_SORTDATE, PanelRequest, req::SortDate, 0, true},
     {IDM_FILECOMP, Own, 0, IDS_NOTONFTP_PRINT, true},
-    {IDM_SYNCH, Own, 0, IDS_NOTONFTP, false},
+    {IDM_SYNCH, Own, 0, 0, true},
     {IDM_FILTER, Own, 0, IDS_NOTONFTP, true},
     {IDM_SELECT, Own, 0, 0, true},
     {IDM_DESELECT, Own, 0, 0, true},
@@ -108,7 +109,7 @@ const Route Routes[] = {
     {IDM_GENFONT, Own, 0, 0, true},
     {IDM_CONNECT, Own, 0, 0, true},
     {IDM_DISCON, Own, 0, 0, true},
-    {IDM_DIRCOMP, Own, 0, 0, false},
+    {IDM_DIRCOMP, Own, 0, 0, true},
     {IDM_EXITWIN, Own, 0, 0, true},
     {IDM_FTPSITES, Own, 0, 0, true},
     {IDM_DSKPROP, Own, 0, 0, true},
@@ -299,6 +300,10 @@ bool CMainWindow::RunCommand(UINT id)
     case IDM_FTPSITES: OnFtpSites(); break;
     case IDM_FTPSETTINGS: OnFtpSettings(); break;
     case IDM_COMPSETTINGS: EditCompareSettings(hwnd); break;
+    // Directory compare and synchronise (tools/dircompare).
+    case IDM_DIRCOMP: CompareDirectories(*this); break;
+    // Either panel FTP or showing found files is refused inside, in that order.
+    case IDM_SYNCH: SynchroniseDirectories(*this); break;
     case IDM_DATETIME: {
         CFileList& panel = ActivePanel();
         bool several = panel.List().GetSelectedCount() > 1;

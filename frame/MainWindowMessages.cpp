@@ -36,6 +36,9 @@ void CMainWindow::OnScreenUpdate(HWND reporter)
     active.OnUpdate();
     SetPathLine(true);
     SetPathLine(false);
+    // A swap or a vanished directory changes what the panels show without a report of their own.
+    FollowDirectory(true);
+    FollowDirectory(false);
     RedrawDecorations();
 }
 
@@ -48,6 +51,7 @@ void CMainWindow::OnPanelActivated(HWND reporter)
     ::SetFocus(p.Handle());
     SetPathLine(isLeft);
     p.showsFoundFiles = false;
+    RestartWatcher(isLeft);
     if (p.drive != L"FTP") MakeCurrentDirectory(p.path);
     ::DragAcceptFiles(InactivePanel().Handle(), TRUE);
     ::DragAcceptFiles(p.Handle(), FALSE);
@@ -91,6 +95,7 @@ void CMainWindow::OnDriveUpdate(HWND reporter)
     ScheduleRefresh(isLeft);
     ::SetFocus(p.Handle());
     SetPathLine(isLeft);
+    RestartWatcher(isLeft);
     RedrawDecorations();
 }
 
@@ -124,13 +129,7 @@ void CMainWindow::OnTimer(UINT_PTR id)
         OnFtpKeepAlive();
         break;
     case TimerRefreshLeft:
-    case TimerRefreshRight: {
-        bool isLeft = id == TimerRefreshLeft;
-        ::KillTimer(hwnd, id);
-        Side(isLeft).panel.OnUpdate();
-        SetPathLine(isLeft);
-        break;
-    }
+    case TimerRefreshRight: OnRefreshTimer(id == TimerRefreshLeft); break;
     }
 }
 
@@ -226,8 +225,9 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_INITMENUPOPUP:
         UpdateMenuStates(reinterpret_cast<HMENU>(wp));
         return 0;
-    case pm::FileChangeL: left.panel.OnUpdate(); return 0;
-    case pm::FileChangeR: right.panel.OnUpdate(); return 0;
+    case pm::FileChangeL: OnFileChange(true); return 0;
+    case pm::FileChangeR: OnFileChange(false); return 0;
+    case WM_DIRECTORY_CHANGED: OnDirectoryChanged(wp); return 0;
     case pm::DirActive:
     case pm::DirInactive:
         if (lp) *reinterpret_cast<std::wstring*>(lp) = (msg == pm::DirActive ? ActivePanel() : InactivePanel()).path;

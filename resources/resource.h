@@ -27,6 +27,7 @@
 //     FTPSITES, NEWSITE, FTPSETTINGS, STATUSFTP: the fixed ids of the design, labels and extras 3300-3399
 //     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
 //     FILESEARCH: the fixed ids of the design (1180-3391), labels and extras 3400-3449; STATUSSEARCH uses 1260
+//     COMPARE (directory compare and synchronise) 3450-3499; its strings 8270, 9980-9999 and 9420-9449
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
@@ -728,3 +729,17 @@
 #define IDC_FTPS_ALWAYSBINARY   3304
 // ---- STATUSFTP: source 1260, target 1290, transfer type 2820, bytes 1332
 #define IDC_FTPSTATUS_TYPE      2820
+// ---- directory compare and synchronise: "COMPARE" 3450-3499; strings 8270 (the design's) and 9980-9999
+#define IDC_DIRCOMP_TEXT        3450
+#define IDS_DIRSYNC_QUESTION    8270
+#define IDS_DIRSYNC_TITLE       9980
+#define IDS_DIRSYNC_NESTED      9981
+#define IDS_DIRSYNC_MISSING     9982
+#define IDS_DIRSYNC_LEFTALONE   9983
+#define IDS_DIRSYNC_TWINS       9984
+#define IDS_DIRSYNC_FILEDIR     9985
+#define IDS_DIRSYNC_UNLISTABLE  9986
+#define IDS_DIRSYNC_LINK        9987
+#define IDS_DIRSYNC_NOTCREATED  9988
+#define IDS_DIRSYNC_MORE        9989
+#define IDS_DIRCOMP_UNLISTABLE  9990
