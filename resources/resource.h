@@ -17,13 +17,14 @@
 //     hex editor: the fixed ids 41000-41008 in its dialogs ("IDD_FINDDIALOG" ... "IDD_CHARACTERSETDIALOG"),
 //     labels and extra controls 3600-3699; its menu and accelerator table are 111, commands 40004-41017
 //     THISCOMPUTER uses the fixed ids 2030-2130; VIEW has no controls
-//     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3799 (FILECONT's title is the fixed 1260, its extract
+//     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3739 (FILECONT's title is the fixed 1260, its extract
 //     command the fixed 2170); STATUSUNZIP uses 1260, 1332 and the STATUSCOPY progress bar 3120
 //     printing, options and system commands: PRINTDLG 104-106, PRSETUP 1840/1870 and the options
 //     dialogs' fixed ids; ids the design leaves open 3900-3999 (PRSETUP's list, PRINTSETTINGS,
 //     CONFIRMATIONS, the COLORS samples, DISKSTATION); menu 107 with its placeholder 57664
 //     text window "REDIT": the control 3850; its menu and accelerator table are 103, commands 5900-5990,
 //     6390, 40039, 40040 (fixed by the design)
+//     ZIPOPTIONS, ZIPNAME, NEWPASSWORD 3740-3799; texts of zip creation 4350, 4640, 4650, 9650-9699
 //     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
@@ -634,3 +635,25 @@
 #define IDS_FC_CANTREAD         9770
 #define IDS_FC_NODIFFERENCES    9771
 #define IDS_FC_BADTAB           9772
+
+// ---- zip creation and self-extracting archives
+#define IDS_ZIP_TITLE           4350
+#define IDS_ZIP_DISK1           4640
+#define IDS_ZIP_DISK2           4650
+#define IDS_ZIP_DIRLINK         9650
+#define IDS_ZIP_DUPLICATE       9651
+#define IDS_ZIP_NOTARCHIVE      9652
+#define IDS_ZIP_WRITEFAILED     9653
+#define IDS_ZIP_NOSTUB          9654
+#define IDS_ZIP_MISMATCH        9655
+#define IDS_ZIP_EMPTYPASSWORD   9656
+#define IDS_ZIP_NONAME          9657
+#define IDS_ZIP_DONE            9658
+#define IDS_ZIP_DONESKIPPED     9659
+#define IDC_ZIP_MODE0           3740
+#define IDC_ZIP_MODE1           3741
+#define IDC_ZIP_MODE2           3742
+#define IDC_ZIP_PASSWORD        3743
+#define IDC_ZIP_NAME            3750
+#define IDC_NEWPASSWORD_TEXT    3760
+#define IDC_NEWPASSWORD_AGAIN   3761

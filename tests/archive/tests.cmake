@@ -24,3 +24,8 @@ target_link_libraries(archbench PRIVATE pdtestsupport)
 target_include_directories(archbench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_options(archbench PRIVATE ${PD_STATIC_LINK} -municode)
 add_dependencies(archbench PDDLL)
+
+# The zip writer and packer, checked with unzip and 7-Zip.
+pd_test(zip_write_tests TIMEOUT 400 SOURCES unit/main.cpp archive/ZipWriteTest.cpp
+  SUITES ZipWriteTest ZipWriteLarge ZipNames)
+target_link_libraries(zip_write_tests PRIVATE pdtestsupport)
