@@ -49,7 +49,7 @@ const Route Routes[] = {
     {IDM_ASSOCIATE, PanelRequest, req::Associate, 0, false},
     {IDM_CALCSPACE, PanelRequest, req::CalcSpace, 0, true},
     {IDM_INVERT, PanelRequest, req::Invert, 0, true},
-    {IDM_ZIP, PanelRequest, req::Zip, IDS_NOTONFTP, false},
+    {IDM_ZIP, PanelRequest, req::Zip, IDS_NOTONFTP, true},
     {IDM_ZIPSELF, PanelRequest, req::Zip, IDS_NOTONFTP, false},
     {IDM_OPENARCH, PanelRequest, req::OpenArchive, IDS_NOTONFTP, true},
     {IDM_CD, PanelRequest, req::ChangeDir, 0, true},

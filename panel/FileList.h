@@ -110,6 +110,8 @@ public:
     // ---- FileListArchive.cpp: the archive dialog on the cursor row (Enter or "OpenArch")
     void OpenArchiveUnderCursor();
     void BrowseArchive(const std::wstring& archivePath);
+    // ---- FileListZip.cpp: "Zip" and "ZipSelf" of the marked rows
+    void ZipMarked(bool selfExtracting);
 
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);

@@ -194,6 +194,18 @@ PackResult CZipPacker::Pack()
     }
     PackResult result = Write(tempName);
     if (result != PackResult::Done) ::DeleteFileW(LongPath(tempName).c_str());
+    // On a removable disk that is full: another disk, and the whole archive once more.
+    while (spanning && result == PackResult::WriteFailed &&
+           (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)) {
+        if (!events->OnNextDisk(0)) {
+            result = PackResult::Cancelled;
+            break;
+        }
+        added = skipped = 0;
+        error = 0;
+        result = Write(tempName);
+        if (result != PackResult::Done) ::DeleteFileW(LongPath(tempName).c_str());
+    }
     tempName.clear();
     return result;
 }
@@ -271,7 +283,7 @@ PackResult CZipPacker::Write(const std::wstring& temp)
                 question.sourceTime = item.lastWrite;
                 question.targetSize = e.uncompressedSize;
                 question.targetTime = DosTimeToFileTime(e.dosDate, e.dosTime);
-                question.offerAll = fileCount >= 2;
+                question.offerAll = offerAll < 0 ? fileCount >= 2 : offerAll == 1;
                 switch (events->OnMemberExists(question)) {
                 case OverwriteAnswer::Overwrite: break;
                 case OverwriteAnswer::OverwriteAll: askAll = false; break;

@@ -57,6 +57,8 @@ public:
     void SetPassword(const std::wstring& typed);
     void SetLevel(int value) { level = value; }
     void SetOverwriteQuestion(bool ask) { askOverwrite = ask; }
+    // Whether the question offers the answers for all files; by default when two files or more are packed.
+    void SetOfferAllAnswers(bool on) { offerAll = on ? 1 : 0; }
     void ForceZip64(bool on) { forceZip64 = on; }
 
     PackResult Pack();
@@ -90,6 +92,7 @@ private:
     std::string password;
     int level = 6;
     bool recurse = false, useFolderNames = false, spanning = false, askOverwrite = true, forceZip64 = false;
+    int offerAll = -1;
     DWORD error = 0;
     int added = 0, skipped = 0;
 };

@@ -125,7 +125,9 @@ protected:
         for (const auto& [name, content] : files) {
             EXPECT_EQ(FileBytes(byUnzip / name), content) << Narrow(name);
             EXPECT_EQ(FileBytes(bySeven / name), content) << Narrow(name);
-            if (content.empty()) EXPECT_NE(::GetFileAttributesW((bySeven / name).c_str()), INVALID_FILE_ATTRIBUTES);
+            if (content.empty()) {
+                EXPECT_NE(::GetFileAttributesW((bySeven / name).c_str()), INVALID_FILE_ATTRIBUTES);
+            }
         }
     }
 
@@ -156,7 +158,9 @@ TEST_F(ZipWriteTest, TreeTestedAndExtractedByUnzipAnd7Zip)
     zip::CZipArchive reader;
     ASSERT_EQ(reader.Open(file), zip::ZipStatus::Ok);
     for (const zip::ZipEntry& e : reader.Entries()) {
-        if (e.name == "random.bin") EXPECT_EQ(e.method, zip::MethodStored);
+        if (e.name == "random.bin") {
+            EXPECT_EQ(e.method, zip::MethodStored);
+        }
         if (e.name == "text.txt") {
             EXPECT_EQ(e.method, zip::MethodDeflated);
             EXPECT_LT(e.compressedSize, 400000u / 4);
