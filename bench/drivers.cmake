@@ -8,3 +8,8 @@ add_dependencies(panelbench PDDLL)
 # The floor of a copy: bare Win32 calls per file.
 add_executable(copyloop ${CMAKE_CURRENT_LIST_DIR}/CopyLoop.cpp)
 target_link_options(copyloop PRIVATE ${PD_STATIC_LINK} -municode)
+
+# The zip benchmark's driver (bench/zip_bench.sh): the packer of the "Zip" command on a tree.
+add_executable(zipbench ${CMAKE_CURRENT_LIST_DIR}/ZipBench.cpp)
+target_link_libraries(zipbench PRIVATE pdcore)
+target_link_options(zipbench PRIVATE ${PD_STATIC_LINK} -municode)

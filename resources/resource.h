@@ -657,3 +657,15 @@
 #define IDC_ZIP_NAME            3750
 #define IDC_NEWPASSWORD_TEXT    3760
 #define IDC_NEWPASSWORD_AGAIN   3761
+// the self-extractor pdsfx32.bin: its target dialog "SFXTARGET" and its own texts
+#define IDC_SFX_TARGET          3770
+#define IDC_SFX_BROWSE          3771
+#define IDC_SFX_PROMPT          3772
+#define IDS_SFX_NOARCHIVE       9670
+#define IDS_SFX_PROMPT          9671
+#define IDS_SFX_DONE            9672
+#define IDS_SFX_PROBLEMS        9673
+#define IDS_SFX_MKDIRFAILED     9674
+#define IDS_SFX_EXISTS          9675
+#define IDS_SFX_SKIPPING        9676
+

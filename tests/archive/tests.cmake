@@ -29,3 +29,9 @@ add_dependencies(archbench PDDLL)
 pd_test(zip_write_tests TIMEOUT 400 SOURCES unit/main.cpp archive/ZipWriteTest.cpp
   SUITES ZipWriteTest ZipWriteLarge ZipNames)
 target_link_libraries(zip_write_tests PRIVATE pdtestsupport)
+
+# "Zip" and "ZipSelf" through the panels and dialogs; self-extractors run under Wine.
+pd_test(zipcreate_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp fileops/Answers.cpp fileops/FileCheck.cpp
+  archive/ZipCommandTest.cpp SUITES ZipCommand ZipSelf)
+target_link_libraries(zipcreate_gui_tests PRIVATE pdtestsupport)
+add_dependencies(zipcreate_gui_tests pdsfx)
