@@ -102,7 +102,11 @@ void CZipPacker::SetPassword(const std::wstring& typed)
 std::wstring CZipPacker::MemberName(const std::wstring& fullPath, const std::wstring& relative, bool useFolderNames,
                                     bool relativeToBase)
 {
-    std::wstring name = !useFolderNames ? LastPart(fullPath) : relativeToBase ? relative : WithoutRoot(fullPath);
+    // A search result outside the base directory keeps its folders, without the drive.
+    bool outside = relative.size() >= 2 && (relative[1] == L':' || relative.rfind(L"\\\\", 0) == 0);
+    std::wstring name = !useFolderNames                ? LastPart(fullPath)
+                        : relativeToBase && !outside ? relative
+                                                     : WithoutRoot(fullPath);
     for (wchar_t& c : name)
         if (c == L'\\') c = L'/';
     return name;

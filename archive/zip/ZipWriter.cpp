@@ -121,11 +121,8 @@ public:
     // The prefix is the program part of a self-extractor: archive offsets start after it.
     void StartArchive()
     {
-        base = flushed + buffer.size();
+        base = flushed;
         flushed = 0;
-        prefix.swap(buffer);
-        buffer.clear();
-        Flush(prefix);
     }
     DWORD error = 0;
 
@@ -136,16 +133,6 @@ private:
         if (!error) error = ERROR_WRITE_FAULT;
         return false;
     }
-    bool Flush(std::vector<uint8_t>& bytes)
-    {
-        std::swap(bytes, buffer);
-        uint64_t saved = flushed;
-        bool ok = Flush();
-        flushed = saved;
-        std::swap(bytes, buffer);
-        bytes.clear();
-        return ok;
-    }
     bool Seek(uint64_t offset)
     {
         LARGE_INTEGER at;
@@ -153,7 +140,7 @@ private:
         return ::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) || Fail();
     }
     fw::UniqueFile file;
-    std::vector<uint8_t> buffer, prefix;
+    std::vector<uint8_t> buffer;
     uint64_t flushed = 0, base = 0;
 };
 

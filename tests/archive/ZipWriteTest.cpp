@@ -2,6 +2,7 @@
 // write, byte for byte; path modes, passwords, zip64, names outside the code page, existing
 // archives, cancels, unreadable files and links.
 #include "archive/FileSource.h"
+#include "archive/ZipCreate.h"
 #include "archive/zip/ZipPacker.h"
 #include "archive/zip/ZipReader.h"
 #include "support/TestEnv.h"
@@ -386,4 +387,61 @@ TEST_F(ZipWriteLarge, MemberOver4GB)
     ASSERT_EQ(reader.Open(file), zip::ZipStatus::Ok);
     ASSERT_EQ(reader.Entries().size(), 2u);
     EXPECT_EQ(reader.Entries()[0].uncompressedSize, 4400000000ull);
+}
+
+TEST(ZipNames, SearchResultsOutsideTheBaseKeepFoldersWithoutDrive)
+{
+    EXPECT_EQ(zip::CZipPacker::MemberName(L"D:\\other\\x.txt", L"D:\\other\\x.txt", true, true), L"other/x.txt");
+}
+
+TEST(ZipNames, ProposedArchiveNames)
+{
+    ZipRequest one;
+    one.panelDirectory = L"C:\\Work";
+    one.otherDirectory = L"D:\\";
+    one.directories = 1;
+    one.onlyDirectory = L"Docs";
+    one.rows = {L"Docs"};
+    EXPECT_EQ(DefaultArchiveName(one), L"d:\\docs.zip");
+    one.selfExtracting = true;
+    EXPECT_EQ(DefaultArchiveName(one), L"d:\\docs.exe");
+
+    ZipRequest files;
+    files.panelDirectory = L"C:\\work\\src.old";
+    files.otherDirectory = L"C:\\Out";
+    files.files = 2;
+    EXPECT_EQ(DefaultArchiveName(files), L"c:\\out\\src.zip");
+    // Files and a directory: the panel's directory names the archive.
+    files.directories = 1;
+    files.onlyDirectory = L"sub";
+    EXPECT_EQ(DefaultArchiveName(files), L"c:\\out\\src.zip");
+
+    ZipRequest root;
+    root.panelDirectory = L"C:\\";
+    root.otherDirectory = L"E:\\Backup";
+    root.files = 1;
+    EXPECT_EQ(DefaultArchiveName(root), L"e:\\backup\\temp.zip");
+
+    // The other panel's current file is the proposal, except for a self-extractor.
+    root.otherCurrentFile = L"Old.zip";
+    EXPECT_EQ(DefaultArchiveName(root), L"E:\\Backup\\Old.zip");
+    root.selfExtracting = true;
+    EXPECT_EQ(DefaultArchiveName(root), L"e:\\backup\\temp.exe");
+
+    // No local directory on the other side: the panel's own.
+    ZipRequest ftp;
+    ftp.panelDirectory = L"C:\\Work";
+    ftp.files = 1;
+    EXPECT_EQ(DefaultArchiveName(ftp), L"c:\\work\\work.zip");
+}
+
+TEST(ZipNames, InitialPathModes)
+{
+    ZipRequest r;
+    r.files = 2;
+    EXPECT_EQ(InitialPathMode(r), 0);
+    r.directories = 1;
+    EXPECT_EQ(InitialPathMode(r), 1);
+    r.showsFoundFiles = true;
+    EXPECT_EQ(InitialPathMode(r), 2);
 }
