@@ -65,7 +65,7 @@ public:
     }
     void OnSkipping(const std::wstring& name, const std::wstring& reason) override
     {
-        std::wstring text = fw::Format(L"Skipping %s: %s", name.c_str(), reason.substr(0, 200).c_str());
+        std::wstring text = L"Skipping " + name + L": " + reason.substr(0, 200);
         ::MessageBoxW(ui.Owner(), text.c_str(), ZipCaption, MB_OK | MB_ICONWARNING);
     }
     bool OnNextDisk(int disk) override

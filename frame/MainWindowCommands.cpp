@@ -50,7 +50,7 @@ const Route Routes[] = {
     {IDM_CALCSPACE, PanelRequest, req::CalcSpace, 0, true},
     {IDM_INVERT, PanelRequest, req::Invert, 0, true},
     {IDM_ZIP, PanelRequest, req::Zip, IDS_NOTONFTP, true},
-    {IDM_ZIPSELF, PanelRequest, req::Zip, IDS_NOTONFTP, false},
+    {IDM_ZIPSELF, PanelRequest, req::Zip, IDS_NOTONFTP, true},
     {IDM_OPENARCH, PanelRequest, req::OpenArchive, IDS_NOTONFTP, true},
     {IDM_CD, PanelRequest, req::ChangeDir, 0, true},
     {IDM_PRTDIR, PanelFocus, req::PrintDir, 0, true},
