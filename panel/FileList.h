@@ -139,6 +139,8 @@ public:
     void CalculateSpace();
     // The row one-entry commands work on: the one marked row, else the cursor row; -1 when none.
     int SingleEntryRow() const;
+    // The rows an operation takes: the marked ones, else the cursor row; never "..".
+    std::vector<const FileEntry*> TakenEntries() const;
 
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);

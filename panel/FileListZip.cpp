@@ -16,12 +16,7 @@ void CFileList::ZipMarked(bool selfExtracting)
         const FileEntry* current = other->Entry(other->list.GetFocusedItem());
         if (current && current->kind == EntryFile) request.otherCurrentFile = current->name;
     }
-    bool anyMarked = list.GetSelectedCount() > 0;
-    int focused = list.GetFocusedItem();
-    for (int row = 0; row < list.GetItemCount(); ++row) {
-        if (anyMarked ? !list.IsSelected(row) : row != focused) continue;
-        const FileEntry* entry = Entry(row);
-        if (!entry || entry->kind == EntryParent) continue;
+    for (const FileEntry* entry : TakenEntries()) {
         if (entry->kind == EntryDirectory) {
             ++request.directories;
             request.onlyDirectory = entry->name;

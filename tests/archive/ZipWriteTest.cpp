@@ -6,6 +6,7 @@
 #include "archive/zip/ZipPacker.h"
 #include "archive/zip/ZipReader.h"
 #include "support/TestEnv.h"
+#include "archive/ZipTools.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
@@ -17,8 +18,6 @@ using namespace test;
 using zip::PackResult;
 
 namespace {
-std::string Sevenzip() { return RunUnix("command -v 7zz") == 0 ? "7zz" : "7z"; }
-
 std::string Compressible(size_t n)
 {
     std::string s;
@@ -93,18 +92,6 @@ protected:
     }
     std::vector<std::wstring> All() const { return {L"hello.txt", L"empty.bin", L"text.txt", L"random.bin", L"nested", L"жук"}; }
 
-    // The member names as unzip lists them.
-    std::vector<std::string> Listed(const std::wstring& archive)
-    {
-        std::string out;
-        EXPECT_EQ(RunUnix("LC_ALL=C.UTF-8 unzip -Z1 " + ShellQuote(UnixPath(archive)), &out), 0) << out;
-        std::vector<std::string> names;
-        std::istringstream lines(out);
-        for (std::string line; std::getline(lines, line);)
-            if (!line.empty()) names.push_back(line);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     void ExpectToolsAccept(const std::wstring& archive, const std::string& password = "")
     {
         std::string out, unix = ShellQuote(UnixPath(archive));
