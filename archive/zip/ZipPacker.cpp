@@ -297,7 +297,7 @@ PackResult CZipPacker::Write(const std::wstring& temp)
             }
         }
         events->OnProcessing(item.path);
-        WriteStatus status = writer.AddFile(LongPath(item.path), item.name);
+        WriteStatus status = writer.AddFile(LongPath(item.path), item.name, item.size, item.lastWrite, item.attributes);
         if (status == WriteStatus::Cancelled) return PackResult::Cancelled;
         if (status == WriteStatus::WriteError) {
             error = writer.LastError();

@@ -419,20 +419,26 @@ WriteStatus CZipWriter::WriteMember(ZipEntry& entry, Source& source, uint64_t si
 
 WriteStatus CZipWriter::AddFile(const std::wstring& path, const std::wstring& name)
 {
+    WIN32_FILE_ATTRIBUTE_DATA facts;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &facts)) {
+        error = ::GetLastError();
+        return WriteStatus::ReadError;
+    }
+    return AddFile(path, name, static_cast<uint64_t>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow,
+                   static_cast<uint64_t>(facts.ftLastWriteTime.dwHighDateTime) << 32 | facts.ftLastWriteTime.dwLowDateTime,
+                   facts.dwFileAttributes);
+}
+
+WriteStatus CZipWriter::AddFile(const std::wstring& path, const std::wstring& name, uint64_t size, uint64_t lastWrite,
+                                DWORD attributes)
+{
     fw::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!static_cast<bool>(file)) {
+    if (!file) {
         error = ::GetLastError();
         return WriteStatus::ReadError;
     }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!::GetFileInformationByHandle(file.Get(), &info)) {
-        error = ::GetLastError();
-        return WriteStatus::ReadError;
-    }
-    uint64_t size = static_cast<uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
-    uint64_t lastWrite = static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
-    ZipEntry entry = NewEntry(name, lastWrite, info.dwFileAttributes & ~FILE_ATTRIBUTE_DIRECTORY);
+    ZipEntry entry = NewEntry(name, lastWrite, attributes & ~FILE_ATTRIBUTE_DIRECTORY);
     Source source;
     source.file = file.Get();
     in.resize(Chunk);

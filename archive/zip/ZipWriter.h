@@ -54,6 +54,10 @@ public:
     // A file from disk as member name ("/" separated). ReadError and Cancelled leave the archive
     // as it was before the call; the system's error code is kept in LastError().
     WriteStatus AddFile(const std::wstring& source, const std::wstring& name);
+    // The same with the size, time and attributes a directory listing gave: one call less per
+    // file, which under Wine is a round trip to its server. At most size bytes are read.
+    WriteStatus AddFile(const std::wstring& source, const std::wstring& name, uint64_t size, uint64_t lastWrite,
+                        DWORD attributes);
     // A directory member; name ends with "/".
     WriteStatus AddDirectory(const std::wstring& name, uint64_t lastWrite, DWORD attributes);
     // A member of another archive, its data copied as it is (no recompression).
