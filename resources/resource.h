@@ -648,8 +648,6 @@
 #define IDS_ZIP_MISMATCH        9655
 #define IDS_ZIP_EMPTYPASSWORD   9656
 #define IDS_ZIP_NONAME          9657
-#define IDS_ZIP_DONE            9658
-#define IDS_ZIP_DONESKIPPED     9659
 #define IDC_ZIP_MODE0           3740
 #define IDC_ZIP_MODE1           3741
 #define IDC_ZIP_MODE2           3742
