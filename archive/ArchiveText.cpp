@@ -80,3 +80,23 @@ uint64_t DropSeconds(uint64_t fileTime)
     uint64_t result = FromLocal(local);
     return result ? result : fileTime;
 }
+
+bool FileTimeToDosTime(uint64_t fileTime, uint16_t& date, uint16_t& time)
+{
+    FILETIME utc = {static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME u, local;
+    if (!::FileTimeToSystemTime(&utc, &u) || !::SystemTimeToTzSpecificLocalTime(TimeZone(), &u, &local) ||
+        local.wYear < 1980) {
+        date = (1 << 5) | 1; // 1980-01-01 00:00
+        time = 0;
+        return false;
+    }
+    if (local.wYear > 2107) {
+        date = static_cast<uint16_t>(127 << 9 | 12 << 5 | 31);
+        time = static_cast<uint16_t>(23 << 11 | 59 << 5 | 29);
+        return false;
+    }
+    date = static_cast<uint16_t>((local.wYear - 1980) << 9 | local.wMonth << 5 | local.wDay);
+    time = static_cast<uint16_t>(local.wHour << 11 | local.wMinute << 5 | local.wSecond / 2);
+    return true;
+}

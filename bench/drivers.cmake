@@ -13,3 +13,7 @@ target_link_options(copyloop PRIVATE ${PD_STATIC_LINK} -municode)
 add_executable(searchbench ${CMAKE_CURRENT_LIST_DIR}/SearchBench.cpp)
 target_link_libraries(searchbench PRIVATE pdcore)
 target_link_options(searchbench PRIVATE ${PD_STATIC_LINK} -municode)
+# The zip benchmark's driver (bench/zip_bench.sh): the packer of the "Zip" command on a tree.
+add_executable(zipbench ${CMAKE_CURRENT_LIST_DIR}/ZipBench.cpp)
+target_link_libraries(zipbench PRIVATE pdcore)
+target_link_options(zipbench PRIVATE ${PD_STATIC_LINK} -municode)

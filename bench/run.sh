@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Every benchmark in one go: builds what they need, then the panel, copy, archive, FTP, hex editor,
+# Every benchmark in one go: builds what they need, then the panel, copy, archive, zip, FTP, hex editor,
 # file compare and file search benchmarks, each printing one line per figure with the program's time, the floor or peer
 # of the same run, the ratio.
 # Usage: bench/run.sh
@@ -26,6 +26,8 @@ echo "== copy"
 "$root/bench/copy_bench.sh" "${PD_BENCH_BIG_MIB:-1024}" "${PD_BENCH_SMALL:-20000}"
 echo "== archives"
 "$root/bench/archive_bench.sh"
+echo "== zip"
+"$root/bench/zip_bench.sh"
 "$root/scripts/wine-session.sh" stop "$build" >/dev/null 2>&1
 trap - EXIT
 echo "== FTP"

@@ -149,6 +149,8 @@ public:
     // ---- FileListArchive.cpp: the archive dialog on the cursor row (Enter or "OpenArch")
     void OpenArchiveUnderCursor();
     void BrowseArchive(const std::wstring& archivePath);
+    // ---- FileListZip.cpp: "Zip" and "ZipSelf" of the marked rows
+    void ZipMarked(bool selfExtracting);
 
     // ---- FileListRequests.cpp: WM_USER+n requests from the main window; false when not one
     bool HandleRequest(UINT msg, WPARAM wp, LPARAM lp);
@@ -176,6 +178,8 @@ public:
     void CalculateSpace();
     // The row one-entry commands work on: the one marked row, else the cursor row; -1 when none.
     int SingleEntryRow() const;
+    // The rows an operation takes: the marked ones, else the cursor row; never "..".
+    std::vector<const FileEntry*> TakenEntries() const;
 
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);

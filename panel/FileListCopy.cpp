@@ -31,6 +31,19 @@ void WarnWithDetail(int textId, const std::wstring& detail)
 }
 }
 
+std::vector<const FileEntry*> CFileList::TakenEntries() const
+{
+    std::vector<const FileEntry*> taken;
+    bool anyMarked = list.GetSelectedCount() > 0;
+    int focused = list.GetFocusedItem();
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (anyMarked ? !list.IsSelected(row) : row != focused) continue;
+        const FileEntry* entry = Entry(row);
+        if (entry && entry->kind != EntryParent) taken.push_back(entry);
+    }
+    return taken;
+}
+
 void CFileList::CopyMarked() { TransferMarked(false); }
 
 void CFileList::MoveMarked() { TransferMarked(true); }
@@ -54,12 +67,7 @@ void CFileList::TransferMarked(bool move)
 
     std::vector<ChosenRow> rows;
     int files = 0, directories = 0;
-    bool anyMarked = list.GetSelectedCount() > 0;
-    int focused = list.GetFocusedItem();
-    for (int row = 0; row < list.GetItemCount(); ++row) {
-        if (anyMarked ? !list.IsSelected(row) : row != focused) continue;
-        const FileEntry* entry = Entry(row);
-        if (!entry || entry->kind == EntryParent) continue;
+    for (const FileEntry* entry : TakenEntries()) {
         bool isDirectory = entry->kind == EntryDirectory;
         (isDirectory ? directories : files)++;
         rows.push_back({EntryPath(path, entry->name), isDirectory});

@@ -24,6 +24,7 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::ChangeDir: ChangeDirectory(); return true;
     case req::OpenArchive: OpenArchiveUnderCursor(); return true;
     case req::FileSearch: search::SearchFromPanel(*this); return true;
+    case req::Zip: ZipMarked(wp == 1); return true;
     case req::Copy:
         CopyMarked();
         return true;

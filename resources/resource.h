@@ -17,7 +17,7 @@
 //     hex editor: the fixed ids 41000-41008 in its dialogs ("IDD_FINDDIALOG" ... "IDD_CHARACTERSETDIALOG"),
 //     labels and extra controls 3600-3699; its menu and accelerator table are 111, commands 40004-41017
 //     THISCOMPUTER uses the fixed ids 2030-2130; VIEW has no controls
-//     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3799 (FILECONT's title is the fixed 1260, its extract
+//     FILECONT, UNZIP, PASSWORD, PASSWORDUSE 3700-3739 (FILECONT's title is the fixed 1260, its extract
 //     command the fixed 2170); STATUSUNZIP uses 1260, 1332 and the STATUSCOPY progress bar 3120
 //     printing, options and system commands: PRINTDLG 104-106, PRSETUP 1840/1870 and the options
 //     dialogs' fixed ids; ids the design leaves open 3900-3999 (PRSETUP's list, PRINTSETTINGS,
@@ -25,6 +25,7 @@
 //     text window "REDIT": the control 3850; its menu and accelerator table are 103, commands 5900-5990,
 //     6390, 40039, 40040 (fixed by the design)
 //     FTPSITES, NEWSITE, FTPSETTINGS, STATUSFTP: the fixed ids of the design, labels and extras 3300-3399
+//     ZIPOPTIONS, ZIPNAME, NEWPASSWORD 3740-3799; texts of zip creation 4350, 4640, 4650, 9650-9699
 //     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
 //     FILESEARCH: the fixed ids of the design (1180-3391), labels and extras 3400-3449; STATUSSEARCH uses 1260
 //     COMPARE (directory compare and synchronise) 3450-3499; its strings 8270, 9980-9999 and 9420-9449
@@ -743,3 +744,35 @@
 #define IDS_DIRSYNC_NOTCREATED  9988
 #define IDS_DIRSYNC_MORE        9989
 #define IDS_DIRCOMP_UNLISTABLE  9990
+
+// ---- zip creation and self-extracting archives
+#define IDS_ZIP_TITLE           4350
+#define IDS_ZIP_DISK1           4640
+#define IDS_ZIP_DISK2           4650
+#define IDS_ZIP_DIRLINK         9650
+#define IDS_ZIP_DUPLICATE       9651
+#define IDS_ZIP_NOTARCHIVE      9652
+#define IDS_ZIP_WRITEFAILED     9653
+#define IDS_ZIP_NOSTUB          9654
+#define IDS_ZIP_MISMATCH        9655
+#define IDS_ZIP_EMPTYPASSWORD   9656
+#define IDS_ZIP_NONAME          9657
+#define IDC_ZIP_MODE0           3740
+#define IDC_ZIP_MODE1           3741
+#define IDC_ZIP_MODE2           3742
+#define IDC_ZIP_PASSWORD        3743
+#define IDC_ZIP_NAME            3750
+#define IDC_NEWPASSWORD_TEXT    3760
+#define IDC_NEWPASSWORD_AGAIN   3761
+// the self-extractor pdsfx32.bin: its target dialog "SFXTARGET" and its own texts
+#define IDC_SFX_TARGET          3770
+#define IDC_SFX_BROWSE          3771
+#define IDC_SFX_PROMPT          3772
+#define IDS_SFX_NOARCHIVE       9670
+#define IDS_SFX_PROMPT          9671
+#define IDS_SFX_DONE            9672
+#define IDS_SFX_PROBLEMS        9673
+#define IDS_SFX_MKDIRFAILED     9674
+#define IDS_SFX_EXISTS          9675
+#define IDS_SFX_SKIPPING        9676
+

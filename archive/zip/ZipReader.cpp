@@ -332,4 +332,22 @@ ZipStatus CZipArchive::Extract(size_t index, arc::IDataSink& sink, const std::st
     return ZipStatus::Ok;
 }
 
+ZipStatus CZipArchive::CopyRaw(size_t index, arc::IDataSink& sink)
+{
+    // Any method and encryption: the bytes are not interpreted.
+    if (overlapping[index]) return ZipStatus::Overlapping;
+    uint64_t start = 0, remaining = 0;
+    ZipStatus status = DataRange(index, start, remaining);
+    if (status != ZipStatus::Ok) return status;
+    in.resize(Chunk);
+    while (remaining > 0) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(Chunk, remaining));
+        if (!arc::ReadExact(*source, start, in.data(), n)) return ZipStatus::Truncated;
+        if (!sink.Write(in.data(), n)) return ZipStatus::Stopped;
+        start += n;
+        remaining -= n;
+    }
+    return ZipStatus::Ok;
+}
+
 } // namespace zip

@@ -57,6 +57,9 @@ public:
     // Streams the member into sink and checks its size and CRC. Nothing is read past its data.
     ZipStatus Extract(size_t index, arc::IDataSink& sink, const std::string& password = std::string());
 
+    // Streams the member's stored bytes as they are (compressed, encrypted) into sink.
+    ZipStatus CopyRaw(size_t index, arc::IDataSink& sink);
+
     static constexpr size_t MaxMembers = 2000000;
 
 private:

@@ -24,3 +24,14 @@ target_link_libraries(archbench PRIVATE pdtestsupport)
 target_include_directories(archbench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_options(archbench PRIVATE ${PD_STATIC_LINK} -municode)
 add_dependencies(archbench PDDLL)
+
+# The zip writer and packer, checked with unzip and 7-Zip.
+pd_test(zip_write_tests TIMEOUT 400 SOURCES unit/main.cpp archive/ZipWriteTest.cpp archive/ZipTools.cpp
+  SUITES ZipWriteTest ZipWriteLarge ZipNames)
+target_link_libraries(zip_write_tests PRIVATE pdtestsupport)
+
+# "Zip" and "ZipSelf" through the panels and dialogs; self-extractors run under Wine.
+pd_test(zipcreate_gui_tests GUI TIMEOUT 300 SOURCES gui/main.cpp fileops/Answers.cpp fileops/FileCheck.cpp
+  archive/ZipCommandTest.cpp archive/ZipTools.cpp SUITES ZipCommand ZipSelf)
+target_link_libraries(zipcreate_gui_tests PRIVATE pdtestsupport)
+add_dependencies(zipcreate_gui_tests pdsfx)
