@@ -8,3 +8,8 @@ add_dependencies(panelbench PDDLL)
 # The floor of a copy: bare Win32 calls per file.
 add_executable(copyloop ${CMAKE_CURRENT_LIST_DIR}/CopyLoop.cpp)
 target_link_options(copyloop PRIVATE ${PD_STATIC_LINK} -municode)
+
+# The drop list of a dragged tree beside a bare walk.
+add_executable(dropbench ${CMAKE_CURRENT_LIST_DIR}/DropBench.cpp)
+target_link_libraries(dropbench PRIVATE pdcore)
+target_link_options(dropbench PRIVATE ${PD_STATIC_LINK} -municode)
