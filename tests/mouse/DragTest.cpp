@@ -329,3 +329,46 @@ TEST_F(Drag, ClickSelectAsATable)
         EXPECT_EQ(L().List().GetFocusedItem(), s.row);
     }
 }
+
+TEST_F(Drag, LeavingTheWindowHandsOverToOleWhichBringsItBackAsADrop)
+{
+    Files(left.Path(), {L"out \u0392\u03AE\u03C4\u03B1.txt"});
+    ASSERT_TRUE(test::MakeDir(right / L"Into"));
+    Show(L(), left.Path());
+    Show(R(), right.Path());
+    Mark(L(), L"out \u0392\u03AE\u03C4\u03B1.txt");
+    POINT from = RowPoint(L(), L"out \u0392\u03AE\u03C4\u03B1.txt");
+    POINT into = RowPoint(R(), L"Into");
+    int intoRow = test::RowOf(R(), L"Into");
+    RECT frame;
+    ::GetWindowRect(main->Handle(), &frame);
+    std::atomic<int> step{0};
+    std::atomic<bool> ended{false};
+    std::thread input([&] {
+        struct End {
+            std::atomic<bool>& flag;
+            ~End() { flag = true; }
+        } end{ended};
+        mt::MouseTo(from);
+        mt::MouseButton(true);
+        if (!WaitFor([&] { return Capture() == L().Handle(); })) return mt::MouseButton(false);
+        mt::MouseTo({from.x + 12, from.y + 6});
+        if (!WaitFor([&] { return ShownCursor() == single; })) return mt::MouseButton(false);
+        step = 1;
+        // Out over the desktop: the panel's loop lets go of the mouse and OLE takes the drag on.
+        mt::MouseTo({frame.right + 40, frame.bottom + 40});
+        if (!WaitFor([&] { HWND c = Capture(); return c != L().Handle(); })) return mt::MouseButton(false);
+        step = 2;
+        mt::MouseTo(into);
+        bool over = WaitFor([&] { return R().DropHighlight() == intoRow; });
+        mt::MouseButton(false);
+        step = over ? 3 : -1;
+    });
+    ASSERT_TRUE(test::PumpUntil([&] { return ended.load(); }, 15000));
+    input.join();
+    ASSERT_EQ(step.load(), 3);
+    ASSERT_TRUE(test::PumpUntil([&] { return test::ReadAll(right / L"Into\\out \u0392\u03AE\u03C4\u03B1.txt") != "<missing>"; }));
+    test::PumpUntil([&] { return !main->operation.busy; });
+    EXPECT_EQ(test::FileBytes(right / L"Into\\out \u0392\u03AE\u03C4\u03B1.txt"), test::FileBytes(left / L"out \u0392\u03AE\u03C4\u03B1.txt"));
+    EXPECT_EQ(R().DropHighlight(), -1);
+}
