@@ -353,7 +353,7 @@ TEST_F(Drag, LeavingTheWindowHandsOverToOleWhichBringsItBackAsADrop)
         mt::MouseButton(true);
         if (!WaitFor([&] { return Capture() == L().Handle(); })) return mt::MouseButton(false);
         mt::MouseTo({from.x + 12, from.y + 6});
-        if (!WaitFor([&] { return ShownCursor() == single; })) return mt::MouseButton(false);
+        if (!WaitFor([&] { HCURSOR c = ShownCursor(); return c == notAllowed || c == single; })) return mt::MouseButton(false);
         step = 1;
         // Out over the desktop: the panel's loop lets go of the mouse and OLE takes the drag on.
         mt::MouseTo({frame.right + 40, frame.bottom + 40});
