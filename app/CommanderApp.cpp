@@ -7,6 +7,7 @@
 #include "framework/Resources.h"
 #include "framework/Window.h"
 #include <commctrl.h>
+#include <ole2.h>
 #include <vector>
 
 namespace {
@@ -46,6 +47,8 @@ bool CCommanderApp::InitInstance()
 {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
+    // The shell's menus, links and drag and drop need the component library on this thread.
+    if (!oleReady) oleReady = SUCCEEDED(::OleInitialize(nullptr));
 
     resourceLibrary = ::LoadLibraryExW(L"PDDLL.DLL", nullptr, 0);
     if (!resourceLibrary) {
@@ -139,6 +142,10 @@ int CCommanderApp::ExitInstance()
         fw::SetResourceInstance(nullptr);
         ::FreeLibrary(resourceLibrary);
         resourceLibrary = nullptr;
+    }
+    if (oleReady) {
+        ::OleUninitialize();
+        oleReady = false;
     }
     return 0;
 }

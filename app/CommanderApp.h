@@ -29,6 +29,7 @@ public:
 private:
     std::unique_ptr<CMainWindow> mainWindow;
     bool classRegistered = false;
+    bool oleReady = false;
 };
 
 // The one application object of the process.

@@ -17,3 +17,7 @@ target_link_options(searchbench PRIVATE ${PD_STATIC_LINK} -municode)
 add_executable(zipbench ${CMAKE_CURRENT_LIST_DIR}/ZipBench.cpp)
 target_link_libraries(zipbench PRIVATE pdcore)
 target_link_options(zipbench PRIVATE ${PD_STATIC_LINK} -municode)
+# The drop list of a dragged tree beside a bare walk.
+add_executable(dropbench ${CMAKE_CURRENT_LIST_DIR}/DropBench.cpp)
+target_link_libraries(dropbench PRIVATE pdcore)
+target_link_options(dropbench PRIVATE ${PD_STATIC_LINK} -municode)

@@ -6,6 +6,7 @@
 #   PD_BENCH_FILES=100000  PD_BENCH_FILES_SMALL=20000   panel directory sizes
 #   PD_BENCH_SMALL=20000   PD_BENCH_BIG_MIB=1024          copy: small files, big file size
 #   PD_BENCH_REPEATS=3     runs per figure (the median is shown)
+#   PD_BENCH_DROP_FILES=100000  files in the dragged tree of the drop-list benchmark
 #   PD_BENCH_MIB=64        FTP file size (bench/ftp_bench.sh)
 # Figures measured here are recorded in bench/README.md. Not part of the tests.
 set -euo pipefail
@@ -24,6 +25,8 @@ echo "== panel"
 "$root/bench/panel_bench.sh" "${PD_BENCH_FILES:-100000}" "${PD_BENCH_FILES_SMALL:-20000}"
 echo "== copy"
 "$root/bench/copy_bench.sh" "${PD_BENCH_BIG_MIB:-1024}" "${PD_BENCH_SMALL:-20000}"
+echo "== drop list"
+"$root/bench/drop_bench.sh" "${PD_BENCH_DROP_FILES:-100000}"
 echo "== archives"
 "$root/bench/archive_bench.sh"
 echo "== zip"

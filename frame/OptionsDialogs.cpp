@@ -81,8 +81,8 @@ bool CConfigDialog::OnInit()
     int names = RadioOrDefault(GetProfileInt(L"Algemeen", L"Bestandsnamen", IDC_CFG_NAMES_LOWER), NameButtons, 5,
                                IDC_CFG_NAMES_LOWER);
     for (int id : NameButtons) SetChecked(id, id == names);
-    int menus = RadioOrDefault(GetProfileInt(L"Algemeen", L"ContextMenus", IDC_CFG_MENU_OWN), MenuButtons, 2,
-                               IDC_CFG_MENU_OWN);
+    int menus = RadioOrDefault(GetProfileInt(L"Algemeen", L"ContextMenus", IDC_CFG_MENU_SHELL), MenuButtons, 2,
+                               IDC_CFG_MENU_SHELL);
     for (int id : MenuButtons) SetChecked(id, id == menus);
     return true;
 }

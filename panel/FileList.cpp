@@ -3,6 +3,7 @@
 #include "common/Settings.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
+#include "panel/PanelDropTarget.h"
 #include "panel/PanelRequests.h"
 #include "resource.h"
 
@@ -48,6 +49,12 @@ bool CFileList::CreatePanel(HWND parent, int id, bool left, const PanelContext& 
     MakeHeaderOwnerDrawn();
     SetSortArrow(0, true);
     CreateNameTip();
+    // Files dragged from other programs arrive through OLE only.
+    dropTarget = new CPanelDropTarget(*this);
+    if (FAILED(::RegisterDragDrop(hwnd, dropTarget))) {
+        dropTarget->Release();
+        dropTarget = nullptr;
+    }
     return true;
 }
 
@@ -169,6 +176,8 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
             DrawHeaderItem(*item);
             return TRUE;
         }
+        LRESULT forwarded = 0;
+        if ((contextMenu || contextMenu3) && ForwardMenuMessage(msg, wp, lp, forwarded)) return forwarded;
         break;
     }
     case WM_NOTIFY: {
@@ -201,6 +210,21 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_MOUSEMOVE:
         TrackNameTip(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+        OnMouseMove(wp, lp);
+        break;
+    case WM_SETCURSOR:
+        if (dragging) return TRUE;
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd) dragArmed = pressedOnMarked = false;
+        break;
+    case WM_INITMENUPOPUP:
+    case WM_MENUCHAR:
+    case WM_MEASUREITEM:
+        if (contextMenu || contextMenu3) {
+            LRESULT forwarded = 0;
+            if (ForwardMenuMessage(msg, wp, lp, forwarded)) return forwarded;
+        }
         break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -211,6 +235,11 @@ LRESULT CFileList::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         OnMouseButton(msg, lp);
         break;
     case WM_DESTROY:
+        if (dropTarget) {
+            ::RevokeDragDrop(hwnd);
+            dropTarget->Release();
+            dropTarget = nullptr;
+        }
         ClearEntries();
         break;
     case WM_ERASEBKGND: {

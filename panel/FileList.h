@@ -20,6 +20,8 @@ struct PanelColors {
 };
 
 struct OperationState;
+struct IContextMenu2;
+struct IContextMenu3;
 
 // What a panel needs from the main window that owns it.
 struct PanelContext {
@@ -71,7 +73,9 @@ public:
     // Marks or unmarks one row (-1: every row); the summary follows unless summaryBusy.
     void SetMark(int row, bool mark);
     void ClickSelect(int row, bool control, bool shift);
-    int RowFromPoint(int y) const;
+    // The row under a point of the client area by the list's own hit test (any font, any
+    // header height); -1 over the header, below the last row or outside.
+    int RowFromPoint(int x, int y) const;
 
     // ---- FileListSummary.cpp
     void UpdateSelectionSummary();
@@ -181,6 +185,25 @@ public:
     // The rows an operation takes: the marked ones, else the cursor row; never "..".
     std::vector<const FileEntry*> TakenEntries() const;
 
+    // ---- FileListShell.cpp: file types, desktop shortcuts, the right button's menus
+    void EditAssociation();
+    // The result of saving the link; S_FALSE when there is no cursor row.
+    HRESULT CreateShortcut();
+
+    // ---- FileListDrag.cpp: the drag loop, the drop list and a received drop
+    // The loop of a drag of the marked rows, until the button comes up (start-drag request).
+    void DragMarked();
+    // Copies the files of a drop list into this panel's directory, or into the directory of
+    // row (-1: none); sourceDirectory is where the names' relative paths begin. Frees the list.
+    void ReceiveDrop(HGLOBAL dropList, int row, const std::wstring& sourceDirectory);
+    // Copies dropped files and directories (whole, links not entered) of another program.
+    void ReceiveShellDrop(const std::vector<std::wstring>& items, int row);
+    // Whether a drop may land here now: a local panel of a directory, no operation running.
+    bool AcceptsDrops() const;
+    // The row of this panel drawn as the drop target, -1 for none.
+    int DropHighlight() const { return dropHighlight; }
+    void SetDropHighlight(int row);
+
     // ---- FileListDraw.cpp
     void DrawRow(const DRAWITEMSTRUCT& item);
     std::wstring ColumnText(const FileEntry& entry, int column) const;
@@ -229,9 +252,7 @@ private:
     bool OnRowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     void SyncRowCount();
     void RedrawRow(int row);
-    void OnMouseButton(UINT msg, LPARAM lp);
     int anchorRow = -1;
-    int pressedRow = -1;
     void ToggleMark(int row);
     void CreateNameTip();
     void TrackNameTip(int x, int y);
@@ -240,10 +261,46 @@ private:
     int tipRow = -1;
     std::wstring tipText;
 
+    // ---- FileListMouse.cpp: clicks, the press that may become a drag, the right button
+    void OnMouseButton(UINT msg, LPARAM lp);
+    void OnMouseMove(WPARAM wp, LPARAM lp);
+    POINT pressPoint = {}, mousePoint = {};
+    bool dragArmed = false;
+    bool pressedOnMarked = false;
+    int hitRow = -1;
+
+    // ---- FileListShell.cpp
+    void OnRightButton(int row, POINT screenPoint);
+    void ShowShellMenu(const FileEntry& entry, POINT screenPoint);
+    bool ForwardMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The shell's menu object while its menu is open; owner-drawn items need its messages.
+    IContextMenu2* contextMenu = nullptr;
+    IContextMenu3* contextMenu3 = nullptr;
+
+    // ---- FileListDrag.cpp
+    int dropRow = -1;
+    int highlightRow = -1;
+    bool dropAllowed = false;
+    bool nonClientDrop = false;
+    int dropHighlight = -1;
+    // The drag loop runs and sets the cursor itself.
+    bool dragging = false;
+    struct DroppedFile {
+        std::wstring source, relative;
+    };
+    void CopyDropped(const std::vector<DroppedFile>& files, int row);
+    // Hands a drag that left the main window to OLE, with the shell's data object of the paths.
+    void DragOut(const std::vector<std::wstring>& paths);
+    class CPanelDropTarget* dropTarget = nullptr;
+
     // ---- FileListCopy.cpp
     void TransferMarked(bool move);
     void RenameInPlace(const std::vector<std::wstring>& sources, const std::wstring& newName);
+
+public:
     CFileList* OtherPanel() const;
+
+private:
 
     // ---- FileListDelete.cpp
     void DeleteOneFileRow(const std::wstring& fullPath, const std::wstring& name, class CFileOperation& operation);

@@ -60,6 +60,11 @@ void CFileList::DrawRow(const DRAWITEMSTRUCT& item)
         fg = directory ? c.dirFg : c.fileFg;
         bg = directory ? c.dirBg : c.fileBg;
     }
+    // The directory a drag would drop into.
+    if (rowIndex == dropHighlight) {
+        fg = c.dirBg;
+        bg = c.dirFg;
+    }
     HDC dc = item.hDC;
     RECT row = item.rcItem;
     fw::UniqueGdi brush(::CreateSolidBrush(bg));

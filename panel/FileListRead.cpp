@@ -94,7 +94,9 @@ bool CFileList::AddEntry(int kind, int index, const std::wstring& name, bool isD
 void CFileList::ClearEntries()
 {
     std::vector<PanelRow>().swap(entries);
-    anchorRow = pressedRow = tipRow = -1;
+    anchorRow = hitRow = tipRow = -1;
+    dragArmed = pressedOnMarked = false;
+    dropHighlight = -1;
     if (hwnd) SyncRowCount();
 }
 

@@ -4,6 +4,7 @@
 #include "panel/FileListHex.h"
 #include "panel/FileListPrint.h"
 #include "tools/search/FileSearchDialog.h"
+#include <memory>
 
 bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -13,6 +14,20 @@ bool CFileList::HandleRequest(UINT msg, WPARAM wp, LPARAM lp)
     case req::SortSize: ApplySortKey(32); return true;
     case req::SortDate: ApplySortKey(16); return true;
     case req::HeaderClick: OnHeaderClick(static_cast<int>(wp)); return true;
+    case req::RightButton: OnRightButton(static_cast<int>(wp), {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}); return true;
+    case req::StartDrag: DragMarked(); return true;
+    case req::ReceiveDrop: {
+        CFileList* other = OtherPanel();
+        ReceiveDrop(reinterpret_cast<HGLOBAL>(wp), static_cast<int>(lp), other ? other->path : std::wstring());
+        return true;
+    }
+    case req::ReceiveShellDrop: {
+        std::unique_ptr<std::vector<std::wstring>> items(reinterpret_cast<std::vector<std::wstring>*>(wp));
+        if (items) ReceiveShellDrop(*items, static_cast<int>(lp));
+        return true;
+    }
+    case req::Associate: EditAssociation(); return true;
+    case req::Shortcut: CreateShortcut(); return true;
     case req::ColumnSizes:
         for (int c = 0; c < 3; ++c) FitColumn(c);
         return true;

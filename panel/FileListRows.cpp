@@ -136,46 +136,19 @@ void CFileList::ClickSelect(int row, bool control, bool shift)
     if (!summaryBusy) UpdateSelectionSummary();
 }
 
-int CFileList::RowFromPoint(int y) const
+int CFileList::RowFromPoint(int x, int y) const
 {
+    RECT client = {}, header = {};
+    ::GetClientRect(hwnd, &client);
+    if (HWND headerWnd = list.GetHeader(); headerWnd && ::IsWindowVisible(headerWnd)) ::GetWindowRect(headerWnd, &header);
+    if (y < header.bottom - header.top || y >= client.bottom || x < 0 || x >= client.right) return -1;
+    // Right of the last column the hit test finds no row; a row is as wide as the panel here.
+    RECT first = {};
     int top = list.GetTopIndex();
-    RECT first;
-    if (top < 0 || !list.GetItemRect(top, first) || y < first.top || rowHeight <= 0) return -1;
-    int row = top + (y - first.top) / rowHeight;
-    return row < RowCount() ? row : -1;
+    if (top >= 0 && list.GetItemRect(top, first)) x = std::max(static_cast<int>(first.left), 0) + 4;
+    LVHITTESTINFO hit = {};
+    hit.pt = {x, y};
+    int row = static_cast<int>(::SendMessageW(hwnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return row >= 0 && row < RowCount() ? row : -1;
 }
 
-// The panel selects by its own clicks, not the list view's: a plain click marks one row, Ctrl
-// toggles one, Shift marks the range from the last plain click; pressing on a marked row waits
-// for the release, so that a group of marked rows can be dragged without losing its marks.
-void CFileList::OnMouseButton(UINT msg, LPARAM lp)
-{
-    int y = static_cast<short>(HIWORD(lp));
-    bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0, shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    int row = RowFromPoint(y);
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-        ::SetFocus(hwnd);
-        pressedRow = -1;
-        if (row < 0) return;
-        RememberPosition();
-        if (IsMarked(row) && !control && !shift) {
-            pressedRow = row;
-            list.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-        } else {
-            ClickSelect(row, control, shift);
-        }
-        return;
-    case WM_LBUTTONUP:
-        if (pressedRow >= 0 && row == pressedRow) ClickSelect(row, false, false);
-        pressedRow = -1;
-        return;
-    case WM_RBUTTONDOWN:
-        ::SetFocus(hwnd);
-        if (row >= 0 && !IsMarked(row)) {
-            RememberPosition();
-            ClickSelect(row, false, false);
-        }
-        return;
-    }
-}

@@ -38,4 +38,11 @@ constexpr UINT SaveDir = WM_USER + 66;
 constexpr UINT SaveTree = WM_USER + 67;
 // The panel posts a header click to itself with the column in wParam.
 constexpr UINT HeaderClick = WM_USER + 70;
+// The panel's own mouse requests: the right button's menu (wParam row, lParam screen point), a drag
+// of the marked rows, and a drop received from the other panel (wParam the list, lParam the row).
+constexpr UINT RightButton = WM_USER + 90;
+constexpr UINT StartDrag = WM_USER + 91;
+constexpr UINT ReceiveDrop = WM_USER + 92;
+// A file list dropped through OLE: wParam a new std::vector<std::wstring> of its names, lParam the row.
+constexpr UINT ReceiveShellDrop = WM_USER + 93;
 } // namespace req

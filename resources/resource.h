@@ -29,6 +29,7 @@
 //     FILECOMP: the fixed ids 2540-2630, lists and scroll bar 3870-3879; FILECOMPSETTINGS 3880-3899
 //     FILESEARCH: the fixed ids of the design (1180-3391), labels and extras 3400-3449; STATUSSEARCH uses 1260
 //     COMPARE (directory compare and synchronise) 3450-3499; its strings 8270, 9980-9999 and 9420-9449
+//     mouse, drag and drop, file types and shortcuts: ASSOCIATE 3540-3599; texts 9450-9499; drag cursors by name
 //   our own texts that the design does not number: 9000-9099 general, 9100-9199 delete and attributes,
 //     9200-9299 command line and buttons (9250-9299 what a started command may be given), 4700-4706 copy and move,
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
@@ -540,8 +541,8 @@
 #define IDC_CFG_NAMES_UPPERFILES 2463
 #define IDC_CFG_NAMES_LOWERFILES 2467
 #define IDC_CFG_NAMES_ASIS      2470
-#define IDC_CFG_MENU_SHELL      2480
-#define IDC_CFG_MENU_OWN        2490
+#define IDC_CFG_MENU_OWN        2480
+#define IDC_CFG_MENU_SHELL      2490
 // PATHS
 #define IDC_PATHS_EDITOR        1530
 #define IDC_PATHS_VIEWER        1535
@@ -776,3 +777,21 @@
 #define IDS_SFX_EXISTS          9675
 #define IDS_SFX_SKIPPING        9676
 
+
+// ---- mouse, drag and drop, shell context menu, file types and shortcuts (the ids of the design)
+#define IDS_MENU_NOTHING        4185
+#define IDS_MENU_NOATTRIBUTES   4186
+#define IDS_ASSOC_NOEXTENSION   4188
+#define IDS_ASSOC_COMPONENT     4189
+#define IDS_ASSOC_TYPESUFFIX    4225
+#define IDS_SHORTCUT_PREFIX     8180
+// ---- the same (our own, 9450-9499)
+#define IDS_ASSOC_WRITEFAILED   9450
+#define IDS_SHORTCUT_FAILED     9451
+#define IDS_DROP_SAMEDIR        9452
+#define IDS_SHORTCUT_NODESKTOP  9453
+#define IDS_MENU_FAILED         9454
+// ---- ASSOCIATE
+#define IDC_ASSOC_EXTENSION     3540
+#define IDC_ASSOC_DESCRIPTION   3541
+#define IDC_ASSOC_COMMAND       3542

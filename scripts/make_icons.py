@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the program's icons (32x32 and 16x16, 32-bit) and writes them as .ico files."""
+"""Draws the program's icons (32x32 and 16x16, 32-bit) and drag cursors and writes them as .ico and .cur files."""
 import struct, sys, os
 
 def ico(images):
@@ -16,6 +16,50 @@ def ico(images):
         offset += len(blob)
         blobs.append(blob)
     return out + b''.join(blobs)
+
+def cur(size, pixels, hotspot):
+    # One 32-bit image; the mask is set where the image is transparent.
+    rows = b''.join(b''.join(struct.pack('<BBBB', b, g, r, a) for (r, g, b, a) in pixels[y])
+                    for y in reversed(range(size)))
+    stride = ((size + 31) // 32) * 4
+    mask = b''
+    for y in reversed(range(size)):
+        bits = bytearray(stride)
+        for x in range(size):
+            if pixels[y][x][3] == 0: bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bytes(bits)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+    blob = header + rows + mask
+    return (struct.pack('<HHH', 0, 2, 1) + struct.pack('<BBBBHHII', size, size, 0, 0, hotspot[0], hotspot[1], len(blob), 22)
+            + blob)
+
+def arrow(x, y):
+    # the pointer's outline in the top left corner, tip at (0, 0)
+    if y < 16 and x <= y // 1 and x <= 10 - max(0, y - 10):
+        edge = x == 0 or x == y or y == 15 or x == 10 - max(0, y - 10)
+        return (0, 0, 0, 255) if edge else (255, 255, 255, 255)
+    return None
+
+def page(x, y, left, top):
+    if left <= x <= left + 10 and top <= y <= top + 13:
+        if x in (left, left + 10) or y in (top, top + 13): return (0, 0, 0, 255)
+        if (y - top) % 3 == 0 and left + 2 <= x <= left + 8: return (40, 120, 200, 255)
+        return (255, 255, 255, 255)
+    return None
+
+def drag_single(x, y):
+    return arrow(x, y) or page(x, y, 14, 14) or (0, 0, 0, 0)
+
+def drag_multiple(x, y):
+    return arrow(x, y) or page(x, y, 12, 12) or page(x, y, 17, 17) or (0, 0, 0, 0)
+
+def drag_notallowed(x, y):
+    a = arrow(x, y)
+    if a: return a
+    dx, dy = x - 22, y - 22
+    r = (dx * dx + dy * dy) ** 0.5
+    if 6 <= r <= 9 or (r < 9 and abs(dx - dy) <= 1.5): return (200, 30, 30, 255)
+    return (0, 0, 0, 0)
 
 def canvas(size, fn):
     return [[fn(x * 32 // size, y * 32 // size) for x in range(size)] for y in range(size)]
@@ -62,3 +106,6 @@ os.makedirs(target, exist_ok=True)
 for name, fn in (('main', main_icon), ('stop', stop_icon), ('desktop', desktop_icon), ('controlpanel', controlpanel_icon)):
     with open(os.path.join(target, name + '.ico'), 'wb') as f:
         f.write(ico([(32, canvas(32, fn)), (16, canvas(16, fn))]))
+for name, fn in (('drpfil_single', drag_single), ('drpfil_multiple', drag_multiple), ('drpfil_notallowed', drag_notallowed)):
+    with open(os.path.join(target, name + '.cur'), 'wb') as f:
+        f.write(cur(32, [[fn(x, y) for x in range(32)] for y in range(32)], (0, 0)))

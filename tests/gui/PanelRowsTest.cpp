@@ -3,6 +3,7 @@
 // line's sums, clicks, and names that differ only in case.
 #include "common/Settings.h"
 #include "panel/EntryCompare.h"
+#include "panel/PanelRequests.h"
 #include "resource.h"
 #include "support/Harness.h"
 #include "support/TestEnv.h"
@@ -256,11 +257,20 @@ TEST_F(PanelRows, ClicksMarkAsThePanelDecides)
     EXPECT_EQ(markedRows(), (std::vector<int>{2, 3, 4, 5}));
     click(WM_LBUTTONUP, 3);
     EXPECT_EQ(markedRows(), std::vector<int>{3});
-    // The right button marks an unmarked row alone and leaves a marked group alone.
+    // The right button marks an unmarked row alone and leaves a marked group alone; each click
+    // asks for its menu (taken from the queue here: the menu tests open it).
+    auto menuRequested = [&] {
+        MSG m;
+        bool asked = false;
+        while (::PeekMessageW(&m, p.Handle(), req::RightButton, req::RightButton, PM_REMOVE)) asked = true;
+        return asked;
+    };
     click(WM_RBUTTONDOWN, 6);
     EXPECT_EQ(markedRows(), std::vector<int>{6});
+    EXPECT_TRUE(menuRequested());
     click(WM_RBUTTONDOWN, 6);
     EXPECT_EQ(markedRows(), std::vector<int>{6});
+    EXPECT_TRUE(menuRequested());
     // Below the last row nothing changes.
     RECT last = {};
     p.List().GetItemRect(p.RowCount() - 1, last);

@@ -48,22 +48,23 @@ TEST_F(Options, ConfigShowsTheStoreAndOkWritesAndApplies)
     WriteProfileInt(L"Algemeen", L"Hidden", 1);
     WriteProfileInt(L"Algemeen", L"Bestandsnamen", 2470);
     WriteProfileString(L"Algemeen", L"Titel", L"My title");
-    bool hidden = false, system = true, asStored = false, ownMenus = false;
+    bool hidden = false, system = true, asStored = false, shellMenus = false;
     test::DialogAnswerer answer(L"CONFIG", IDOK, [&](HWND dlg) {
         hidden = Checked(dlg, IDC_CFG_HIDDEN);
         system = Checked(dlg, IDC_CFG_SYSTEM);
         asStored = Checked(dlg, IDC_CFG_NAMES_ASIS);
-        ownMenus = Checked(dlg, IDC_CFG_MENU_OWN);
+        shellMenus = Checked(dlg, IDC_CFG_MENU_SHELL);
         ::CheckDlgButton(dlg, IDC_CFG_SYSTEMDIR, BST_CHECKED);
         ::CheckRadioButton(dlg, IDC_CFG_NAMES_UPPER, IDC_CFG_NAMES_ASIS, IDC_CFG_NAMES_UPPER);
-        ::CheckRadioButton(dlg, IDC_CFG_MENU_SHELL, IDC_CFG_MENU_OWN, IDC_CFG_MENU_SHELL);
+        ::CheckDlgButton(dlg, IDC_CFG_MENU_SHELL, BST_UNCHECKED);
+        ::CheckDlgButton(dlg, IDC_CFG_MENU_OWN, BST_CHECKED);
     });
     Command(IDM_CONFIG);
     EXPECT_EQ(answer.Answered(), 1);
     EXPECT_TRUE(hidden);
     EXPECT_FALSE(system);
     EXPECT_TRUE(asStored);
-    EXPECT_TRUE(ownMenus);
+    EXPECT_TRUE(shellMenus);
     EXPECT_EQ(GetProfileInt(L"Algemeen", L"SystemDir", -1), 1);
     EXPECT_EQ(GetProfileInt(L"Algemeen", L"System", -1), 0);
     EXPECT_EQ(GetProfileInt(L"Algemeen", L"Bestandsnamen", -1), 2450);
@@ -78,14 +79,14 @@ TEST_F(Options, AStoredValueNamingNoButtonChecksTheDefault)
 {
     WriteProfileInt(L"Algemeen", L"Bestandsnamen", 9999);
     WriteProfileInt(L"Algemeen", L"ContextMenus", 7);
-    bool lower = false, own = false;
+    bool lower = false, shell = false;
     test::DialogAnswerer answer(L"CONFIG", IDCANCEL, [&](HWND dlg) {
         lower = Checked(dlg, IDC_CFG_NAMES_LOWER);
-        own = Checked(dlg, IDC_CFG_MENU_OWN);
+        shell = Checked(dlg, IDC_CFG_MENU_SHELL);
     });
     Command(IDM_CONFIG);
     EXPECT_TRUE(lower);
-    EXPECT_TRUE(own);
+    EXPECT_TRUE(shell);
     // Cancel wrote nothing.
     EXPECT_EQ(GetProfileInt(L"Algemeen", L"Bestandsnamen", -1), 9999);
     EXPECT_EQ(GetProfileInt(L"Algemeen", L"System", -1), -1);
