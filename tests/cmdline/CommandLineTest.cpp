@@ -58,7 +58,8 @@ TEST_F(CommandLine, ABuiltinRunsInTheActivePanelsDirectoryAndTheConsoleStays)
     StartIn(tmp / L"left", tmp / L"right");
     ::SendMessageW(main->Handle(), WM_COMMAND, IDM_TOGGLEPANEL, 0);
     Run(L"echo hello> out.txt");
-    ASSERT_TRUE(test::PumpUntil([&] { return !test::ReadText(tmp / L"right\\out.txt").empty(); }, 15000));
+    // echo writes the text and the line end separately: wait for the whole line.
+    test::PumpUntil([&] { return test::ReadText(tmp / L"right\\out.txt") == L"hello\n"; }, 15000);
     EXPECT_EQ(test::ReadText(tmp / L"right\\out.txt"), L"hello\n");
     EXPECT_FALSE(test::Exists(tmp / L"left\\out.txt"));
     ASSERT_EQ(main->lastRuns.size(), 1u);
