@@ -235,7 +235,9 @@ TEST_F(Drag, APressThatHardlyMovesIsAClickAndAMarkedGroupDragsWhole)
     Mark(L(), L"c.txt");
     ASSERT_TRUE(DragTo(RowPoint(L(), L"c.txt"), BelowRows(R()), multiple));
     EXPECT_EQ(test::FilesIn(right.Path()), 3);
-    EXPECT_EQ(MarkedNames(L()).size(), 3u);
+    // A drop that went through lets the marks go with the source panel's next re-read.
+    L().OnUpdate();
+    EXPECT_TRUE(MarkedNames(L()).empty());
 }
 
 TEST_F(Drag, LinksAreNotFollowed)
