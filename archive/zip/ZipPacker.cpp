@@ -2,6 +2,8 @@
 // a temporary archive, the kept members of an existing archive copied over, and the result put
 // in place of the archive.
 #include "archive/zip/ZipPacker.h"
+#include "archive/zip/ZipPrepare.h"
+#include "archive/zip/ZipSpan.h"
 #include "archive/ArchiveText.h"
 #include "archive/Extractor.h"
 #include "archive/FileSource.h"
@@ -11,6 +13,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <thread>
+#include <algorithm>
 
 namespace zip {
 
@@ -191,25 +195,33 @@ PackResult CZipPacker::Pack()
     if (!events) events = &silent;
     added = skipped = 0;
     error = 0;
-    // Beside the archive, so that putting it in place is a rename on one volume.
+    // Beside the archive, so that putting it in place is a rename on one volume; a spanned
+    // archive is made on a fixed disk first, as one disk will not hold it.
+    std::wstring place = archiveName;
+    if (spanning) {
+        std::vector<wchar_t> buffer(MAX_PATH + 1);
+        DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (n > buffer.size()) {
+            buffer.resize(n);
+            n = ::GetTempPathW(n, buffer.data());
+        }
+        place = std::wstring(buffer.data(), n) + L"pdspan.zip";
+    }
     for (int attempt = 0;; ++attempt) {
-        tempName = archiveName + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
+        tempName = place + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
         if (::GetFileAttributesW(LongPath(tempName).c_str()) == INVALID_FILE_ATTRIBUTES) break;
     }
     PackResult result = Write(tempName);
-    if (result != PackResult::Done) ::DeleteFileW(LongPath(tempName).c_str());
-    // On a removable disk that is full: another disk, and the whole archive once more.
-    while (spanning && result == PackResult::WriteFailed &&
-           (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)) {
-        if (!events->OnNextDisk(0)) {
-            result = PackResult::Cancelled;
-            break;
-        }
-        added = skipped = 0;
-        error = 0;
-        result = Write(tempName);
-        if (result != PackResult::Done) ::DeleteFileW(LongPath(tempName).c_str());
+    if (result == PackResult::Done && spanning) {
+        CRemovableDrive removable(archiveName);
+        result = SpanArchive(tempName, drive ? *drive : removable, *events, error);
+    } else if (result == PackResult::Done &&
+               !::MoveFileExW(LongPath(tempName).c_str(), LongPath(archiveName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        error = ::GetLastError();
+        result = PackResult::WriteFailed;
     }
+    if (result == PackResult::Done) events->OnProgress(100);
+    ::DeleteFileW(LongPath(tempName).c_str());
     tempName.clear();
     return result;
 }
@@ -258,7 +270,18 @@ PackResult CZipPacker::Write(const std::wstring& temp)
     bool askAll = askOverwrite;
     int fileCount = 0;
     for (const Item& item : items) fileCount += item.directory ? 0 : 1;
-    for (const Item& item : items) {
+    // Small files are read and deflated ahead on the other cores while this thread writes.
+    std::vector<CPrepareQueue::Job> jobs(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        jobs[i].path = LongPath(items[i].path);
+        jobs[i].size = items[i].size;
+        jobs[i].wanted = !items[i].directory && items[i].size <= PrepareLimit;
+    }
+    unsigned cores = std::thread::hardware_concurrency();
+    CPrepareQueue ahead(std::move(jobs), level, static_cast<int>(std::clamp(cores, 1u, 2u)), 32);
+    for (size_t index = 0; index < items.size(); ++index) {
+        const Item& item = items[index];
+        ahead.Advance(index);
         if (events->Cancelled()) return PackResult::Cancelled;
         std::wstring key = Fold(item.name);
         if (!written.insert(key).second) {
@@ -297,7 +320,13 @@ PackResult CZipPacker::Write(const std::wstring& temp)
             }
         }
         events->OnProcessing(item.path);
-        WriteStatus status = writer.AddFile(LongPath(item.path), item.name, item.size, item.lastWrite, item.attributes);
+        WriteStatus status = WriteStatus::Cancelled;
+        if (item.size <= PrepareLimit) {
+            if (const PreparedMember* member = ahead.Take(index, [&] { return !events->Cancelled(); }))
+                status = writer.AddPrepared(*member, item.name, item.lastWrite, item.attributes);
+        } else {
+            status = writer.AddFile(LongPath(item.path), item.name, item.size, item.lastWrite, item.attributes);
+        }
         if (status == WriteStatus::Cancelled) return PackResult::Cancelled;
         if (status == WriteStatus::WriteError) {
             error = writer.LastError();
@@ -330,13 +359,7 @@ PackResult CZipPacker::Write(const std::wstring& temp)
         error = writer.LastError();
         return PackResult::WriteFailed;
     }
-    oldSource.reset(); // the old archive is closed before it is replaced
-    if (!::MoveFileExW(LongPath(temp).c_str(), LongPath(archiveName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        error = ::GetLastError();
-        return PackResult::WriteFailed;
-    }
-    events->OnProgress(100);
-    return PackResult::Done;
+    return PackResult::Done; // the old archive is closed on return, before it is replaced
 }
 
 } // namespace zip
