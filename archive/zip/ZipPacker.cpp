@@ -143,12 +143,22 @@ void CZipPacker::AddItem(const std::wstring& path, const std::wstring& relative,
         if (!recurse) return;
         if (useFolderNames && !item.name.empty()) {
             item.name += L'/';
-            items.push_back(item);
+            Push(items, item);
         }
         Walk(path, relative, items);
         return;
     }
+    Push(items, item);
+}
+
+void CZipPacker::Push(std::vector<Item>& items, const Item& item)
+{
     items.push_back(item);
+    CPrepareQueue::Job job;
+    job.path = LongPath(item.path);
+    job.size = item.size;
+    job.wanted = !item.directory && item.size <= PrepareLimit;
+    ahead->Add(std::move(job));
 }
 
 void CZipPacker::Walk(const std::wstring& directory, const std::wstring& relative, std::vector<Item>& items)
@@ -248,8 +258,15 @@ PackResult CZipPacker::Write(const std::wstring& temp)
         }
     }
 
+    // Small files are read and deflated on other threads, from the moment they are listed, while
+    // this thread lists and writes.
+    unsigned cores = std::thread::hardware_concurrency();
+    CPrepareQueue prepared(level, static_cast<int>(std::clamp(cores, 1u, 2u)), PrepareBudget);
+    ahead = &prepared;
     std::vector<Item> items;
     Collect(items);
+    prepared.Close();
+    ahead = nullptr;
     uint64_t total = 0;
     for (const Item& item : items) total += item.size;
 
@@ -270,18 +287,9 @@ PackResult CZipPacker::Write(const std::wstring& temp)
     bool askAll = askOverwrite;
     int fileCount = 0;
     for (const Item& item : items) fileCount += item.directory ? 0 : 1;
-    // Small files are read and deflated ahead on the other cores while this thread writes.
-    std::vector<CPrepareQueue::Job> jobs(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        jobs[i].path = LongPath(items[i].path);
-        jobs[i].size = items[i].size;
-        jobs[i].wanted = !items[i].directory && items[i].size <= PrepareLimit;
-    }
-    unsigned cores = std::thread::hardware_concurrency();
-    CPrepareQueue ahead(std::move(jobs), level, static_cast<int>(std::clamp(cores, 1u, 2u)), 32);
     for (size_t index = 0; index < items.size(); ++index) {
         const Item& item = items[index];
-        ahead.Advance(index);
+        prepared.Advance(index);
         if (events->Cancelled()) return PackResult::Cancelled;
         std::wstring key = Fold(item.name);
         if (!written.insert(key).second) {
@@ -322,7 +330,7 @@ PackResult CZipPacker::Write(const std::wstring& temp)
         events->OnProcessing(item.path);
         WriteStatus status = WriteStatus::Cancelled;
         if (item.size <= PrepareLimit) {
-            if (const PreparedMember* member = ahead.Take(index, [&] { return !events->Cancelled(); }))
+            if (const PreparedMember* member = prepared.Take(index, [&] { return !events->Cancelled(); }))
                 status = writer.AddPrepared(*member, item.name, item.lastWrite, item.attributes);
         } else {
             status = writer.AddFile(LongPath(item.path), item.name, item.size, item.lastWrite, item.attributes);

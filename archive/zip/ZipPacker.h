@@ -84,6 +84,7 @@ private:
         DWORD attributes = 0;
     };
     void Collect(std::vector<Item>& items);
+    void Push(std::vector<Item>& items, const Item& item);
     void Walk(const std::wstring& directory, const std::wstring& relative, std::vector<Item>& items);
     void AddItem(const std::wstring& path, const std::wstring& relative, const WIN32_FIND_DATAW& data,
                  std::vector<Item>& items);
@@ -93,6 +94,7 @@ private:
     IPackEvents* events = nullptr;
     IPackEvents silent;
     IDiskDrive* drive = nullptr;
+    class CPrepareQueue* ahead = nullptr; // fed while the files are listed
     std::wstring archiveName, baseDirectory, stub, tempName;
     std::vector<std::wstring> files;
     std::string password;

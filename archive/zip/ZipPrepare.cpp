@@ -1,9 +1,8 @@
-// Worker threads that read and deflate the small files ahead; the bytes come out as the writer
-// would have made them itself (same zlib settings, stored when deflating does not shrink).
+// The threads that make small members ahead; the bytes come out as the writer would have made
+// them itself (same zlib settings, stored when deflating does not shrink).
 #include "archive/zip/ZipPrepare.h"
 #include "framework/Handles.h"
 #include <algorithm>
-#include <chrono>
 #include <zlib.h>
 
 namespace zip {
@@ -24,7 +23,7 @@ CMemberPreparer::CMemberPreparer(int level) : stream(std::make_unique<Stream>())
 
 CMemberPreparer::~CMemberPreparer() = default;
 
-void CMemberPreparer::Prepare(const std::wstring& path, uint64_t size, PreparedMember& member)
+void CMemberPreparer::Read(const std::wstring& path, uint64_t size, PreparedMember& member)
 {
     member = PreparedMember();
     member.size = size;
@@ -35,79 +34,150 @@ void CMemberPreparer::Prepare(const std::wstring& path, uint64_t size, PreparedM
         member.error = ::GetLastError();
         return;
     }
-    in.resize(static_cast<size_t>(size));
+    member.data.resize(static_cast<size_t>(size));
     DWORD got = 0, total = 0;
-    while (total < size && ::ReadFile(file.Get(), in.data() + total, static_cast<DWORD>(size) - total, &got, nullptr) &&
-           got > 0)
+    while (total < size &&
+           ::ReadFile(file.Get(), member.data.data() + total, static_cast<DWORD>(size) - total, &got, nullptr) && got > 0)
         total += got;
     if (total < size) {
         // Shorter than the listing said: changed while being packed.
         member.status = WriteStatus::ReadError;
         member.error = ::GetLastError() ? ::GetLastError() : ERROR_HANDLE_EOF;
-        return;
+        member.data.clear();
     }
-    member.crc = arc::Crc32(0, in.data(), in.size());
-    if (size > 0 && stream->ready) {
-        z_stream& z = stream->z;
-        deflateReset(&z);
-        member.data.resize(static_cast<size_t>(deflateBound(&z, static_cast<uLong>(size))));
-        z.next_in = in.data();
-        z.avail_in = static_cast<uInt>(size);
-        z.next_out = member.data.data();
-        z.avail_out = static_cast<uInt>(member.data.size());
-        if (::deflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out < size) {
-            member.data.resize(z.total_out);
-            member.method = MethodDeflated;
-            return;
-        }
-    }
-    member.method = MethodStored;
-    member.data.assign(in.begin(), in.end());
 }
 
-CPrepareQueue::CPrepareQueue(std::vector<Job> list, int level, int threads, size_t window)
-    : jobs(std::move(list)), done(jobs.size()), window(window)
+void CMemberPreparer::Deflate(PreparedMember& member)
 {
-    for (int i = 0; i < threads; ++i) workers.emplace_back([this, level] { Work(level); });
+    member.crc = arc::Crc32(0, member.data.data(), member.data.size());
+    member.method = MethodStored;
+    uint64_t size = member.data.size();
+    if (size == 0 || !stream->ready) return;
+    z_stream& z = stream->z;
+    deflateReset(&z);
+    packed.resize(static_cast<size_t>(deflateBound(&z, static_cast<uLong>(size))));
+    z.next_in = member.data.data();
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = packed.data();
+    z.avail_out = static_cast<uInt>(packed.size());
+    if (::deflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out < size) {
+        member.data.assign(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(z.total_out));
+        member.method = MethodDeflated;
+    }
+}
+
+namespace {
+class CLocked {
+public:
+    explicit CLocked(SRWLOCK& lock) : lock(lock) { ::AcquireSRWLockExclusive(&lock); }
+    ~CLocked() { ::ReleaseSRWLockExclusive(&lock); }
+    CLocked(const CLocked&) = delete;
+    CLocked& operator=(const CLocked&) = delete;
+    void Unlock() { ::ReleaseSRWLockExclusive(&lock); }
+    void Lock() { ::AcquireSRWLockExclusive(&lock); }
+    // Waits until ready() holds; false when timeout (ms) passed first.
+    template <typename F>
+    bool Wait(CONDITION_VARIABLE& changed, F&& ready, DWORD timeout = INFINITE)
+    {
+        while (!ready())
+            if (!::SleepConditionVariableSRW(&changed, &lock, timeout, 0) && timeout != INFINITE) return ready();
+        return true;
+    }
+
+private:
+    SRWLOCK& lock;
+};
+}
+
+CPrepareQueue::CPrepareQueue(int level, int deflaters, uint64_t budget) : budget(budget)
+{
+    workers.emplace_back([this] { ReadAll(); });
+    for (int i = 0; i < deflaters; ++i) workers.emplace_back([this, level] { DeflateRead(level); });
 }
 
 CPrepareQueue::~CPrepareQueue()
 {
     {
-        std::lock_guard<std::mutex> guard(lock);
+        CLocked guard(lock);
         stop = true;
     }
-    changed.notify_all();
+    ::WakeAllConditionVariable(&changed);
     for (std::thread& worker : workers) worker.join();
 }
 
-void CPrepareQueue::Work(int level)
+void CPrepareQueue::Add(Job job)
+{
+    {
+        CLocked guard(lock);
+        jobs.push_back(std::move(job));
+        done.emplace_back();
+        counted.push_back(0);
+    }
+    ::WakeAllConditionVariable(&changed);
+}
+
+void CPrepareQueue::Close()
+{
+    {
+        CLocked guard(lock);
+        closed = true;
+    }
+    ::WakeAllConditionVariable(&changed);
+}
+
+void CPrepareQueue::ReadAll()
+{
+    CLocked guard(lock);
+    for (;; ++reading) {
+        guard.Wait(changed, [&] { return stop || closed || reading < jobs.size(); });
+        if (stop || reading >= jobs.size()) break;
+        if (!jobs[reading].wanted || reading < at) continue;
+        uint64_t size = jobs[reading].size;
+        // The job the writer waits for is read whatever the budget says.
+        guard.Wait(changed, [&] { return stop || reading <= at || held + size <= budget; });
+        if (stop) break;
+        if (reading < at) continue;
+        held += size;
+        counted[reading] = 1;
+        std::wstring path = jobs[reading].path;
+        size_t index = reading;
+        guard.Unlock();
+        auto member = std::make_unique<PreparedMember>();
+        CMemberPreparer::Read(path, size, *member);
+        guard.Lock();
+        if (member->status != WriteStatus::Ok) done[index] = std::move(member);
+        else read.emplace_back(index, std::move(member));
+        ::WakeAllConditionVariable(&changed);
+    }
+    allRead = true;
+    ::WakeAllConditionVariable(&changed);
+}
+
+void CPrepareQueue::DeflateRead(int level)
 {
     CMemberPreparer preparer(level);
-    std::unique_lock<std::mutex> guard(lock);
+    CLocked guard(lock);
     for (;;) {
-        while (claim < jobs.size() && !jobs[claim].wanted) ++claim;
-        changed.wait(guard, [&] { return stop || claim >= jobs.size() || claim < at + window; });
-        if (stop || claim >= jobs.size()) return;
-        size_t index = claim++;
-        guard.unlock();
-        auto member = std::make_unique<PreparedMember>();
-        preparer.Prepare(jobs[index].path, jobs[index].size, *member);
-        guard.lock();
+        guard.Wait(changed, [&] { return stop || !read.empty() || allRead; });
+        if (stop || read.empty()) return;
+        auto [index, member] = std::move(read.front());
+        read.pop_front();
+        guard.Unlock();
+        preparer.Deflate(*member);
+        guard.Lock();
         if (index >= at) done[index] = std::move(member);
-        changed.notify_all();
+        ::WakeAllConditionVariable(&changed);
     }
 }
 
 PreparedMember* CPrepareQueue::Take(size_t index, const std::function<bool()>& keepWaiting)
 {
-    std::unique_lock<std::mutex> guard(lock);
-    while (!done[index]) {
-        // Short waits: the progress window and its Cancel are served in between.
-        if (changed.wait_for(guard, std::chrono::milliseconds(30), [&] { return done[index] != nullptr; })) break;
-        guard.unlock();
+    CLocked guard(lock);
+    // Short waits: the progress window and its Cancel are served in between.
+    while (!guard.Wait(changed, [&] { return done[index] != nullptr; }, 30)) {
+        guard.Unlock();
         bool goOn = keepWaiting();
-        guard.lock();
+        guard.Lock();
         if (!goOn) return nullptr;
     }
     return done[index].get();
@@ -117,11 +187,15 @@ void CPrepareQueue::Advance(size_t index)
 {
     std::vector<std::unique_ptr<PreparedMember>> dropped;
     {
-        std::lock_guard<std::mutex> guard(lock);
-        for (size_t i = at; i < index && i < done.size(); ++i) dropped.push_back(std::move(done[i]));
+        CLocked guard(lock);
+        for (size_t i = at; i < index && i < done.size(); ++i) {
+            dropped.push_back(std::move(done[i]));
+            if (counted[i]) held -= jobs[i].size;
+            counted[i] = 0;
+        }
         at = std::max(at, index);
     }
-    changed.notify_all();
+    ::WakeAllConditionVariable(&changed);
 }
 
 } // namespace zip

@@ -1,13 +1,13 @@
-// Small files read and deflated ahead of the writer on worker threads, so that reading and
-// deflating overlap with each other and with writing; the writer still takes them in order.
+// Small files read and deflated ahead of the writer: one thread reads them in order (the
+// platform's file calls do not overlap with each other under Wine, so more readers only queue),
+// others deflate what has been read, and the writer takes the members in order.
 #pragma once
 #include "archive/zip/ZipWriter.h"
 #include <windows.h>
-#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +16,8 @@ namespace zip {
 
 // Files up to this size are made ahead in memory; larger ones are streamed by the writer.
 constexpr uint64_t PrepareLimit = 1024 * 1024;
+// The bytes read ahead and not yet written, at most.
+constexpr uint64_t PrepareBudget = 32 * 1024 * 1024;
 
 class CMemberPreparer {
 public:
@@ -23,13 +25,15 @@ public:
     ~CMemberPreparer();
     CMemberPreparer(const CMemberPreparer&) = delete;
     CMemberPreparer& operator=(const CMemberPreparer&) = delete;
-    // Reads size bytes of path and deflates them; keeps them as read when that does not shrink them.
-    void Prepare(const std::wstring& path, uint64_t size, PreparedMember& member);
+    // Reads size bytes of path into member's data, as they are.
+    static void Read(const std::wstring& path, uint64_t size, PreparedMember& member);
+    // Deflates what Read left; keeps the bytes as read when that does not shrink them.
+    void Deflate(PreparedMember& member);
 
 private:
     struct Stream;
     std::unique_ptr<Stream> stream;
-    std::vector<uint8_t> in;
+    std::vector<uint8_t> packed;
 };
 
 class CPrepareQueue {
@@ -39,12 +43,15 @@ public:
         uint64_t size = 0;
         bool wanted = false; // false: the writer streams it itself, or it is no file
     };
-    // At most window jobs past the one the writer is at are held in memory.
-    CPrepareQueue(std::vector<Job> jobs, int level, int threads, size_t window);
+    // At most budget bytes of files read ahead are held at a time.
+    CPrepareQueue(int level, int deflaters, uint64_t budget);
     ~CPrepareQueue();
     CPrepareQueue(const CPrepareQueue&) = delete;
     CPrepareQueue& operator=(const CPrepareQueue&) = delete;
 
+    // Jobs are added while the files are still being listed; Close says there are no more.
+    void Add(Job job);
+    void Close();
     // Waits for job index, asking keepWaiting now and then (it runs the user interface); null
     // when it said stop.
     PreparedMember* Take(size_t index, const std::function<bool()>& keepWaiting);
@@ -52,15 +59,21 @@ public:
     void Advance(size_t index);
 
 private:
-    void Work(int level);
+    void ReadAll();
+    void DeflateRead(int level);
 
     std::vector<Job> jobs;
     std::vector<std::unique_ptr<PreparedMember>> done;
+    std::vector<uint8_t> counted; // the job's bytes are in held
+    std::deque<std::pair<size_t, std::unique_ptr<PreparedMember>>> read;
     std::vector<std::thread> workers;
-    std::mutex lock;
-    std::condition_variable changed;
-    size_t claim = 0, at = 0, window;
-    bool stop = false;
+    // The system's own lock and condition: the C++ library's under MinGW wait through kernel
+    // objects, which under Wine is a round trip to its server for every wait and wake.
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
+    size_t at = 0, reading = 0; // the writer's job and the reader's
+    uint64_t budget, held = 0;   // bytes of the jobs read ahead and not yet dropped
+    bool stop = false, closed = false, allRead = false;
 };
 
 } // namespace zip
