@@ -2,7 +2,8 @@
 # Times PD's zip packer against "zip -6 -r" on the same tree in the same run (the project's tree
 # copied 20 times), and compares the archive sizes. Goal: at least 0.9 times zip's speed at no more
 # than 1.01 times its size. Under Wine every file costs a fixed platform price: the floor line says
-# how long bare open/read/close of every file takes there.
+# how long bare open/read/close of every file takes there, and the threads line whether those calls
+# overlap when two threads make them.
 # Usage: bench/zip_bench.sh [copies of the tree, default 20]
 # Needs a built tree (scripts/build.sh x64).
 set -euo pipefail
@@ -34,7 +35,7 @@ echo "tree: $files files, $bytes bytes"
 "$build/wine-run" cmd /c exit </dev/null >/dev/null 2>&1 || true
 # Shared machine: each side runs $rounds times, alternating, and its best time counts.
 rounds=${PD_BENCH_ROUNDS:-3}
-zip_s=; pd_s=; floor_s=
+zip_s=; pd_s=; floor_s=; one_s=; two_s=
 for round in $(seq "$rounds"); do
   rm -f "$work/zip.zip" "$work/pd.zip"; sync
   start=$(now); ( cd "$work/tree" && zip -q -6 -r "$work/zip.zip" . ); t=$(seconds "$start" "$(now)")
@@ -45,18 +46,23 @@ for round in $(seq "$rounds"); do
   pd_s=$(least "$pd_s" "$t")
   read -r t _ < <(bench floor "$(winpath "$work/tree")")
   floor_s=$(least "$floor_s" "$t")
+  read -r t1 t2 _ < <(bench threads "$(winpath "$work/tree")")
+  one_s=$(least "$one_s" "$t1"); two_s=$(least "$two_s" "$t2")
 done
 unzip -tq "$work/pd.zip" >/dev/null || { echo "unzip finds PD's archive damaged" >&2; exit 1; }
 rm -rf "$work/check"; mkdir -p "$work/check"
 unzip -q "$work/pd.zip" -d "$work/check"
 diff -r "$work/tree" "$work/check" >/dev/null || { echo "PD's archive does not give the tree back" >&2; exit 1; }
-python3 - "$files" "$zip_s" "$pd_s" "$rounds" "$floor_s" "$(stat -c %s "$work/zip.zip")" "$(stat -c %s "$work/pd.zip")" <<'PY'
+python3 - "$files" "$zip_s" "$pd_s" "$rounds" "$floor_s" "$(stat -c %s "$work/zip.zip")" "$(stat -c %s "$work/pd.zip")" \
+  "$one_s" "$two_s" <<'PY'
 import sys
 files, zip_s, pd_s, rounds, floor = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3]), sys.argv[4], float(sys.argv[5])
 zip_size, pd_size = int(sys.argv[6]), int(sys.argv[7])
+one, two = float(sys.argv[8]), float(sys.argv[9])
 print(f"zip {files} files (best of {rounds}): zip -6 {zip_s:.3f} s, PD {pd_s:.3f} s, "
       f"PD speed = {zip_s / pd_s:.2f} x zip (goal >= 0.90)")
 print(f"size: zip -6 {zip_size} bytes, PD {pd_size} bytes, PD size = {pd_size / zip_size:.4f} x zip (goal <= 1.01)")
 print(f"platform floor: opening and reading {files} files under Wine takes {floor:.3f} s; "
-      f"that alone is {zip_s / floor:.2f} x zip's whole time")
+      f"that alone is {floor / zip_s:.2f} x zip's whole time")
+print(f"threads: the same reads (listing apart) take {one:.3f} s from one thread, {two:.3f} s from two")
 PY

@@ -31,6 +31,7 @@ public:
 };
 
 class IDiskDrive;
+class CPrepareQueue;
 
 enum class PackResult {
     Done,
@@ -94,7 +95,7 @@ private:
     IPackEvents* events = nullptr;
     IPackEvents silent;
     IDiskDrive* drive = nullptr;
-    class CPrepareQueue* ahead = nullptr; // fed while the files are listed
+    CPrepareQueue* ahead = nullptr; // fed while the files are listed
     std::wstring archiveName, baseDirectory, stub, tempName;
     std::vector<std::wstring> files;
     std::string password;

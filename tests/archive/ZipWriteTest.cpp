@@ -97,6 +97,13 @@ protected:
         added = packer.Added();
         return result;
     }
+    PackResult PackSpanned(zip::IDiskDrive& drive)
+    {
+        return Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
+            p.SetSpanning(true);
+            p.SetDiskDrive(&drive);
+        });
+    }
     std::vector<std::wstring> All() const { return {L"hello.txt", L"empty.bin", L"text.txt", L"random.bin", L"nested", L"жук"}; }
 
     void ExpectToolsAccept(const std::wstring& archive, const std::string& password = "")
@@ -564,11 +571,7 @@ TEST_F(ZipSpan, PartsMakeOneArchiveThat7ZipReads)
 {
     TempDir disks, gathered;
     CDiskShelf shelf(disks, 100000);
-    ASSERT_EQ(Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
-                  p.SetSpanning(true);
-                  p.SetDiskDrive(&shelf);
-              }),
-              PackResult::Done);
+    ASSERT_EQ(PackSpanned(shelf), PackResult::Done);
     int n = shelf.Written();
     ASSERT_GE(n, 3);
     std::vector<int> asked;
@@ -625,11 +628,7 @@ TEST_F(ZipSpan, ADiskThatCannotTakeItsPartIsAskedForAgain)
     CDiskShelf shelf(disks, 100000);
     shelf.tooSmall = 1;   // the first disk in the drive is nearly full
     shelf.unwritable = 2; // the first disk offered as disk 2 cannot be written
-    ASSERT_EQ(Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
-                  p.SetSpanning(true);
-                  p.SetDiskDrive(&shelf);
-              }),
-              PackResult::Done);
+    ASSERT_EQ(PackSpanned(shelf), PackResult::Done);
     ASSERT_GE(events.disks.size(), 4u);
     EXPECT_EQ(std::vector<int>(events.disks.begin(), events.disks.begin() + 4), (std::vector<int>{0, 2, 0, 3}));
     EXPECT_EQ(LeftoverTemporaries(disks), 0);
@@ -642,11 +641,7 @@ TEST_F(ZipSpan, CancelAtADiskQuestionKeepsWhatWasWritten)
     TempDir disks;
     CDiskShelf shelf(disks, 100000);
     events.cancelAtDisk = 3;
-    EXPECT_EQ(Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
-                  p.SetSpanning(true);
-                  p.SetDiskDrive(&shelf);
-              }),
-              PackResult::Cancelled);
+    EXPECT_EQ(PackSpanned(shelf), PackResult::Cancelled);
     EXPECT_EQ(events.disks, (std::vector<int>{2, 3}));
     EXPECT_EQ(shelf.Written(), 2);
     EXPECT_EQ(LeftoverTemporaries(disks), 0);
@@ -656,11 +651,7 @@ TEST_F(ZipSpan, CancelAtADiskQuestionKeepsWhatWasWritten)
     events.disks.clear();
     events.cancelAtDisk = 0;
     second.unwritable = 2;
-    EXPECT_EQ(Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
-                  p.SetSpanning(true);
-                  p.SetDiskDrive(&second);
-              }),
-              PackResult::Cancelled);
+    EXPECT_EQ(PackSpanned(second), PackResult::Cancelled);
     EXPECT_EQ(events.disks, (std::vector<int>{2, 0}));
     EXPECT_EQ(second.Written(), 1);
     EXPECT_EQ(LeftoverTemporaries(others), 0);
@@ -670,11 +661,7 @@ TEST_F(ZipSpan, AnArchiveThatFitsOneDiskIsAPlainArchive)
 {
     TempDir disks;
     CDiskShelf shelf(disks, 10 * 1024 * 1024);
-    ASSERT_EQ(Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
-                  p.SetSpanning(true);
-                  p.SetDiskDrive(&shelf);
-              }),
-              PackResult::Done);
+    ASSERT_EQ(PackSpanned(shelf), PackResult::Done);
     EXPECT_TRUE(events.disks.empty());
     EXPECT_EQ(shelf.Written(), 1);
     EXPECT_EQ(FileBytes(shelf.Part(1)).substr(0, 4), std::string("PK\x03\x04", 4));
