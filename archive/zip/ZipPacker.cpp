@@ -2,6 +2,8 @@
 // a temporary archive, the kept members of an existing archive copied over, and the result put
 // in place of the archive.
 #include "archive/zip/ZipPacker.h"
+#include "archive/zip/ZipPrepare.h"
+#include "archive/zip/ZipSpan.h"
 #include "archive/ArchiveText.h"
 #include "archive/Extractor.h"
 #include "archive/FileSource.h"
@@ -11,6 +13,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <thread>
+#include <algorithm>
 
 namespace zip {
 
@@ -139,12 +143,22 @@ void CZipPacker::AddItem(const std::wstring& path, const std::wstring& relative,
         if (!recurse) return;
         if (useFolderNames && !item.name.empty()) {
             item.name += L'/';
-            items.push_back(item);
+            Push(items, item);
         }
         Walk(path, relative, items);
         return;
     }
+    Push(items, item);
+}
+
+void CZipPacker::Push(std::vector<Item>& items, const Item& item)
+{
     items.push_back(item);
+    CPrepareQueue::Job job;
+    job.path = LongPath(item.path);
+    job.size = item.size;
+    job.wanted = !item.directory && item.size <= PrepareLimit;
+    ahead->Add(std::move(job));
 }
 
 void CZipPacker::Walk(const std::wstring& directory, const std::wstring& relative, std::vector<Item>& items)
@@ -191,25 +205,33 @@ PackResult CZipPacker::Pack()
     if (!events) events = &silent;
     added = skipped = 0;
     error = 0;
-    // Beside the archive, so that putting it in place is a rename on one volume.
+    // Beside the archive, so that putting it in place is a rename on one volume; a spanned
+    // archive is made on a fixed disk first, as one disk will not hold it.
+    std::wstring place = archiveName;
+    if (spanning) {
+        std::vector<wchar_t> buffer(MAX_PATH + 1);
+        DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (n > buffer.size()) {
+            buffer.resize(n);
+            n = ::GetTempPathW(n, buffer.data());
+        }
+        place = std::wstring(buffer.data(), n) + L"pdspan.zip";
+    }
     for (int attempt = 0;; ++attempt) {
-        tempName = archiveName + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
+        tempName = place + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
         if (::GetFileAttributesW(LongPath(tempName).c_str()) == INVALID_FILE_ATTRIBUTES) break;
     }
     PackResult result = Write(tempName);
-    if (result != PackResult::Done) ::DeleteFileW(LongPath(tempName).c_str());
-    // On a removable disk that is full: another disk, and the whole archive once more.
-    while (spanning && result == PackResult::WriteFailed &&
-           (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)) {
-        if (!events->OnNextDisk(0)) {
-            result = PackResult::Cancelled;
-            break;
-        }
-        added = skipped = 0;
-        error = 0;
-        result = Write(tempName);
-        if (result != PackResult::Done) ::DeleteFileW(LongPath(tempName).c_str());
+    if (result == PackResult::Done && spanning) {
+        CRemovableDrive removable(archiveName);
+        result = SpanArchive(tempName, drive ? *drive : removable, *events, error);
+    } else if (result == PackResult::Done &&
+               !::MoveFileExW(LongPath(tempName).c_str(), LongPath(archiveName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        error = ::GetLastError();
+        result = PackResult::WriteFailed;
     }
+    if (result == PackResult::Done) events->OnProgress(100);
+    ::DeleteFileW(LongPath(tempName).c_str());
     tempName.clear();
     return result;
 }
@@ -236,8 +258,15 @@ PackResult CZipPacker::Write(const std::wstring& temp)
         }
     }
 
+    // Small files are read and deflated on other threads, from the moment they are listed, while
+    // this thread lists and writes.
+    unsigned cores = std::thread::hardware_concurrency();
+    CPrepareQueue prepared(level, static_cast<int>(std::clamp(cores, 1u, 2u)), PrepareBudget);
+    ahead = &prepared;
     std::vector<Item> items;
     Collect(items);
+    prepared.Close();
+    ahead = nullptr;
     uint64_t total = 0;
     for (const Item& item : items) total += item.size;
 
@@ -258,7 +287,9 @@ PackResult CZipPacker::Write(const std::wstring& temp)
     bool askAll = askOverwrite;
     int fileCount = 0;
     for (const Item& item : items) fileCount += item.directory ? 0 : 1;
-    for (const Item& item : items) {
+    for (size_t index = 0; index < items.size(); ++index) {
+        const Item& item = items[index];
+        prepared.Advance(index);
         if (events->Cancelled()) return PackResult::Cancelled;
         std::wstring key = Fold(item.name);
         if (!written.insert(key).second) {
@@ -297,7 +328,13 @@ PackResult CZipPacker::Write(const std::wstring& temp)
             }
         }
         events->OnProcessing(item.path);
-        WriteStatus status = writer.AddFile(LongPath(item.path), item.name, item.size, item.lastWrite, item.attributes);
+        WriteStatus status = WriteStatus::Cancelled;
+        if (item.size <= PrepareLimit) {
+            if (const PreparedMember* member = prepared.Take(index, [&] { return !events->Cancelled(); }))
+                status = writer.AddPrepared(*member, item.name, item.lastWrite, item.attributes);
+        } else {
+            status = writer.AddFile(LongPath(item.path), item.name, item.size, item.lastWrite, item.attributes);
+        }
         if (status == WriteStatus::Cancelled) return PackResult::Cancelled;
         if (status == WriteStatus::WriteError) {
             error = writer.LastError();
@@ -330,13 +367,7 @@ PackResult CZipPacker::Write(const std::wstring& temp)
         error = writer.LastError();
         return PackResult::WriteFailed;
     }
-    oldSource.reset(); // the old archive is closed before it is replaced
-    if (!::MoveFileExW(LongPath(temp).c_str(), LongPath(archiveName).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        error = ::GetLastError();
-        return PackResult::WriteFailed;
-    }
-    events->OnProgress(100);
-    return PackResult::Done;
+    return PackResult::Done; // the old archive is closed on return, before it is replaced
 }
 
 } // namespace zip

@@ -30,6 +30,9 @@ public:
     virtual bool OnNextDisk(int disk) { (void)disk; return false; }
 };
 
+class IDiskDrive;
+class CPrepareQueue;
+
 enum class PackResult {
     Done,
     Cancelled,
@@ -52,7 +55,10 @@ public:
     // A full path, or one relative to the base directory.
     void AddFileToProcess(const std::wstring& path) { files.push_back(path); }
     void SetStub(const std::wstring& path) { stub = path; }
+    // A spanned archive is made in the temporary directory and then spread over the disks of the
+    // drive (by default the removable drive of the archive's name).
     void SetSpanning(bool on) { spanning = on; }
+    void SetDiskDrive(IDiskDrive* disks) { drive = disks; }
     // The password as typed; stored as the ANSI code page's bytes when it fits, else UTF-8.
     void SetPassword(const std::wstring& typed);
     void SetLevel(int value) { level = value; }
@@ -79,6 +85,7 @@ private:
         DWORD attributes = 0;
     };
     void Collect(std::vector<Item>& items);
+    void Push(std::vector<Item>& items, const Item& item);
     void Walk(const std::wstring& directory, const std::wstring& relative, std::vector<Item>& items);
     void AddItem(const std::wstring& path, const std::wstring& relative, const WIN32_FIND_DATAW& data,
                  std::vector<Item>& items);
@@ -87,6 +94,8 @@ private:
 
     IPackEvents* events = nullptr;
     IPackEvents silent;
+    IDiskDrive* drive = nullptr;
+    CPrepareQueue* ahead = nullptr; // fed while the files are listed
     std::wstring archiveName, baseDirectory, stub, tempName;
     std::vector<std::wstring> files;
     std::string password;

@@ -171,7 +171,7 @@ void AppendCentralHeader(std::string& out, const ZipEntry& entry)
 
 bool NeedsZip64(const EndRecord& end)
 {
-    return end.entries >= Escape16 || end.entriesOnDisk >= Escape16 || end.directorySize >= Escape32 ||
+    return end.diskNumber >= Escape16 || end.directoryDisk >= Escape16 || end.entries >= Escape16 || end.entriesOnDisk >= Escape16 || end.directorySize >= Escape32 ||
            end.directoryOffset >= Escape32;
 }
 
@@ -189,10 +189,11 @@ void AppendEndRecords(std::string& out, const EndRecord& end, uint64_t endOffset
         Put64(out, end.entries);
         Put64(out, end.directorySize);
         Put64(out, end.directoryOffset);
+        // The zip64 end record sits on the last disk, beside this locator.
         Put32(out, Zip64LocatorSignature);
-        Put32(out, end.directoryDisk);
+        Put32(out, end.diskNumber);
         Put64(out, endOffset);
-        Put32(out, 1);
+        Put32(out, end.diskNumber + 1);
     }
     auto clamp16 = [&](uint64_t v) { return zip64 && v >= Escape16 ? Escape16 : static_cast<uint16_t>(v); };
     Put32(out, EndSignature);

@@ -250,17 +250,25 @@ WriteStatus CZipWriter::PatchHeader(const ZipEntry& entry, uint64_t headerOffset
     return WriteStatus::Ok;
 }
 
+// Writes the encryption header, which ends with the CRC's high byte.
+std::unique_ptr<CZipCrypto> CZipWriter::StartEncryption(uint32_t crc)
+{
+    auto crypto = std::make_unique<CZipCrypto>(password);
+    uint8_t header[EncryptionHeaderSize];
+    static std::mt19937 random(std::random_device{}() ^ ::GetTickCount());
+    for (uint8_t& b : header) b = static_cast<uint8_t>(random());
+    header[EncryptionHeaderSize - 1] = static_cast<uint8_t>(crc >> 24);
+    crypto->Encrypt(header, sizeof(header));
+    if (!out->Write(header, sizeof(header))) return nullptr;
+    return crypto;
+}
+
 WriteStatus CZipWriter::Compress(Source& source, uint64_t size, bool deflate, uint64_t dataStart, uint32_t& crc)
 {
     std::unique_ptr<CZipCrypto> crypto;
     if (!password.empty()) {
-        crypto = std::make_unique<CZipCrypto>(password);
-        uint8_t header[EncryptionHeaderSize];
-        static std::mt19937 random(std::random_device{}() ^ ::GetTickCount());
-        for (uint8_t& b : header) b = static_cast<uint8_t>(random());
-        header[EncryptionHeaderSize - 1] = static_cast<uint8_t>(crc >> 24); // the CRC is known beforehand
-        crypto->Encrypt(header, sizeof(header));
-        if (!out->Write(header, sizeof(header))) return WriteStatus::WriteError;
+        crypto = StartEncryption(crc);
+        if (!crypto) return WriteStatus::WriteError;
     }
     z_stream* z = nullptr;
     if (deflate) {
@@ -457,6 +465,41 @@ WriteStatus CZipWriter::AddFile(const std::wstring& path, const std::wstring& na
     return WriteMember(entry, source, size);
 }
 
+WriteStatus CZipWriter::AddPrepared(const PreparedMember& member, const std::wstring& name, uint64_t lastWrite,
+                                    DWORD attributes)
+{
+    if (member.status != WriteStatus::Ok) {
+        error = member.error;
+        return member.status;
+    }
+    ZipEntry entry = NewEntry(name, lastWrite, attributes & ~FILE_ATTRIBUTE_DIRECTORY);
+    bool zip64 = forceZip64 || member.size >= Zip64Threshold;
+    entry.method = member.method;
+    if (!password.empty()) entry.flags |= FlagEncrypted;
+    entry.versionNeeded = zip64 ? 45 : 20;
+    entry.crc = member.crc;
+    entry.uncompressedSize = member.size;
+    entry.compressedSize = member.data.size() + (password.empty() ? 0 : EncryptionHeaderSize);
+    entry.localHeaderOffset = out->Position();
+    WriteStatus status = WriteHeader(entry, zip64);
+    if (status == WriteStatus::Ok && !password.empty()) {
+        std::unique_ptr<CZipCrypto> crypto = StartEncryption(member.crc);
+        packed.assign(member.data.begin(), member.data.end());
+        if (crypto) crypto->Encrypt(packed.data(), packed.size());
+        if (!crypto || (!packed.empty() && !out->Write(packed.data(), packed.size()))) status = WriteStatus::WriteError;
+    } else if (status == WriteStatus::Ok && !member.data.empty() && !out->Write(member.data.data(), member.data.size())) {
+        status = WriteStatus::WriteError;
+    }
+    if (status != WriteStatus::Ok) {
+        if (status == WriteStatus::WriteError) error = out->error ? out->error : error;
+        if (status == WriteStatus::ReadError && !out->Cut(entry.localHeaderOffset)) status = WriteStatus::WriteError;
+        return status;
+    }
+    if (progress) progress(progressContext, member.size);
+    entries.push_back(entry);
+    return WriteStatus::Ok;
+}
+
 WriteStatus CZipWriter::AddDirectory(const std::wstring& name, uint64_t lastWrite, DWORD attributes)
 {
     ZipEntry entry = NewEntry(name, lastWrite, attributes | FILE_ATTRIBUTE_DIRECTORY);
@@ -544,37 +587,42 @@ WriteStatus CZipWriter::CopyMember(CZipArchive& archive, size_t index)
     return WriteStatus::Ok;
 }
 
+void AppendDirectoryRecord(std::string& out, ZipEntry central, bool forceZip64)
+{
+    central.extra = StripExtra(central.extra, ExtraZip64);
+    std::string zip64Block;
+    if (forceZip64) {
+        std::string data;
+        Put64(data, central.uncompressedSize);
+        Put64(data, central.compressedSize);
+        Put64(data, central.localHeaderOffset);
+        Put16(zip64Block, ExtraZip64);
+        Put16(zip64Block, static_cast<uint16_t>(data.size()));
+        zip64Block += data;
+    } else {
+        zip64Block = MakeZip64Extra(central);
+    }
+    central.extra = zip64Block + central.extra;
+    if (!zip64Block.empty()) {
+        central.versionNeeded = std::max<uint16_t>(central.versionNeeded, 45);
+        central.versionMadeBy = static_cast<uint16_t>((central.versionMadeBy & 0xFF00) |
+                                                      std::max<uint16_t>(central.versionMadeBy & 0xFF, 45));
+    }
+    size_t at = out.size();
+    AppendCentralHeader(out, central);
+    if (forceZip64) {
+        Store32(out, at + 20, Escape32);
+        Store32(out, at + 24, Escape32);
+        Store32(out, at + 42, Escape32);
+    }
+}
+
 WriteStatus CZipWriter::Finish()
 {
     uint64_t directoryStart = out->Position();
     std::string bytes;
     for (const ZipEntry& e : entries) {
-        ZipEntry central = e;
-        std::string zip64Block;
-        if (forceZip64) {
-            std::string data;
-            Put64(data, e.uncompressedSize);
-            Put64(data, e.compressedSize);
-            Put64(data, e.localHeaderOffset);
-            Put16(zip64Block, ExtraZip64);
-            Put16(zip64Block, static_cast<uint16_t>(data.size()));
-            zip64Block += data;
-        } else {
-            zip64Block = MakeZip64Extra(central);
-        }
-        central.extra = zip64Block + central.extra;
-        if (!zip64Block.empty()) {
-            central.versionNeeded = std::max<uint16_t>(central.versionNeeded, 45);
-            central.versionMadeBy = static_cast<uint16_t>((central.versionMadeBy & 0xFF00) |
-                                                          std::max<uint16_t>(central.versionMadeBy & 0xFF, 45));
-        }
-        size_t at = bytes.size();
-        AppendCentralHeader(bytes, central);
-        if (forceZip64) {
-            Store32(bytes, at + 20, Escape32);
-            Store32(bytes, at + 24, Escape32);
-            Store32(bytes, at + 42, Escape32);
-        }
+        AppendDirectoryRecord(bytes, e, forceZip64);
         if (bytes.size() >= BufferLimit) {
             if (!out->Write(bytes.data(), bytes.size())) return error = out->error, WriteStatus::WriteError;
             bytes.clear();

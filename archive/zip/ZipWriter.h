@@ -13,6 +13,8 @@
 
 namespace zip {
 
+class CZipCrypto;
+
 enum class WriteStatus {
     Ok,
     ReadError,  // the source could not be opened or read (the member is left out)
@@ -22,6 +24,20 @@ enum class WriteStatus {
 
 // The member name bytes and whether they need the UTF-8 flag (only names outside ASCII do).
 std::string MemberNameBytes(const std::wstring& name, bool& utf8);
+
+// A file read and compressed ahead of the writer, its bytes as the member stores them (before
+// any encryption).
+struct PreparedMember {
+    WriteStatus status = WriteStatus::Ok; // ReadError with the system's code in error
+    DWORD error = 0;
+    uint16_t method = MethodStored;
+    uint32_t crc = 0;
+    uint64_t size = 0;
+    std::vector<uint8_t> data;
+};
+
+// A central directory record for the entry, its zip64 block made afresh (all fields when forced).
+void AppendDirectoryRecord(std::string& out, ZipEntry central, bool forceZip64);
 
 class CZipWriter {
 public:
@@ -58,6 +74,9 @@ public:
     // file, which under Wine is a round trip to its server. At most size bytes are read.
     WriteStatus AddFile(const std::wstring& source, const std::wstring& name, uint64_t size, uint64_t lastWrite,
                         DWORD attributes);
+    // A member made ahead (small files only: its sizes never need zip64 unless forced).
+    WriteStatus AddPrepared(const PreparedMember& member, const std::wstring& name, uint64_t lastWrite,
+                            DWORD attributes);
     // A directory member; name ends with "/".
     WriteStatus AddDirectory(const std::wstring& name, uint64_t lastWrite, DWORD attributes);
     // A member of another archive, its data copied as it is (no recompression).
@@ -74,6 +93,7 @@ private:
     WriteStatus Compress(Source& source, uint64_t size, bool deflate, uint64_t dataStart, uint32_t& crc);
     WriteStatus Checksum(Source& source, uint64_t size, uint32_t& crc);
     WriteStatus WriteHeader(ZipEntry& entry, bool zip64);
+    std::unique_ptr<CZipCrypto> StartEncryption(uint32_t crc);
     WriteStatus PatchHeader(const ZipEntry& entry, uint64_t headerOffset, bool zip64);
     ZipEntry NewEntry(const std::wstring& name, uint64_t lastWrite, DWORD attributes);
     bool Cancelled() const { return cancelCheck && cancelCheck(cancelContext); }

@@ -5,6 +5,7 @@
 #include "archive/ZipCreate.h"
 #include "archive/zip/ZipPacker.h"
 #include "archive/zip/ZipReader.h"
+#include "archive/zip/ZipSpan.h"
 #include "support/TestEnv.h"
 #include "archive/ZipTools.h"
 #include <gtest/gtest.h>
@@ -49,8 +50,14 @@ public:
         return answer;
     }
     void OnSkipping(const std::wstring& name, const std::wstring& reason) override { skipped.push_back(name); }
+    bool OnNextDisk(int disk) override
+    {
+        disks.push_back(disk);
+        return disk != cancelAtDisk;
+    }
 
-    int cancelAfter = -1, processed = 0, lastPercent = -1;
+    int cancelAfter = -1, processed = 0, lastPercent = -1, cancelAtDisk = -1;
+    std::vector<int> disks;
     OverwriteAnswer answer = OverwriteAnswer::Overwrite;
     std::vector<std::wstring> names, questions, skipped;
 };
@@ -89,6 +96,13 @@ protected:
         PackResult result = packer.Pack();
         added = packer.Added();
         return result;
+    }
+    PackResult PackSpanned(zip::IDiskDrive& drive)
+    {
+        return Pack(out / L"set.zip", All(), 1, [&](zip::CZipPacker& p) {
+            p.SetSpanning(true);
+            p.SetDiskDrive(&drive);
+        });
     }
     std::vector<std::wstring> All() const { return {L"hello.txt", L"empty.bin", L"text.txt", L"random.bin", L"nested", L"жук"}; }
 
@@ -157,6 +171,45 @@ TEST_F(ZipWriteTest, TreeTestedAndExtractedByUnzipAnd7Zip)
         EXPECT_EQ((e.flags & zip::FlagUtf8) != 0, !ascii) << e.name;
         EXPECT_EQ(e.IsDirectory(), e.name.back() == '/') << e.name;
     }
+}
+
+// Small files are deflated ahead on worker threads: the members come out as the writer makes them
+// itself, in the order they were walked.
+TEST_F(ZipWriteTest, MembersMadeAheadAreTheWritersOwnInOrder)
+{
+    for (int i = 0; i < 60; ++i)
+        ASSERT_TRUE(MakeFile(base + L"\\nested\\many" + std::to_wstring(i) + L".txt", Compressible(1000 + 997 * i)));
+    std::wstring archive = out / L"ahead.zip";
+    ASSERT_EQ(Pack(archive, All(), 1), PackResult::Done);
+    std::wstring single = out / L"single.zip";
+    zip::CZipWriter writer;
+    ASSERT_TRUE(writer.Create(single));
+    for (const std::wstring& path : events.names) {
+        std::wstring name = path.substr(base.size() + 1);
+        std::replace(name.begin(), name.end(), L'\\', L'/');
+        ASSERT_EQ(writer.AddFile(path, name), zip::WriteStatus::Ok);
+    }
+    ASSERT_EQ(writer.Finish(), zip::WriteStatus::Ok);
+
+    arc::CFileSource aheadFile, singleFile;
+    ASSERT_TRUE(aheadFile.Open(archive));
+    ASSERT_TRUE(singleFile.Open(single));
+    zip::CZipArchive ahead, alone;
+    ASSERT_EQ(ahead.Open(aheadFile), zip::ZipStatus::Ok);
+    ASSERT_EQ(alone.Open(singleFile), zip::ZipStatus::Ok);
+    std::vector<zip::ZipEntry> members;
+    for (const zip::ZipEntry& e : ahead.Entries())
+        if (!e.IsDirectory()) members.push_back(e);
+    ASSERT_EQ(members.size(), alone.Entries().size());
+    for (size_t i = 0; i < members.size(); ++i) {
+        const zip::ZipEntry &a = members[i], &b = alone.Entries()[i];
+        EXPECT_EQ(a.name, b.name) << i;
+        EXPECT_EQ(a.method, b.method) << a.name;
+        EXPECT_EQ(a.crc, b.crc) << a.name;
+        EXPECT_EQ(a.compressedSize, b.compressedSize) << a.name;
+        EXPECT_EQ(a.uncompressedSize, b.uncompressedSize) << a.name;
+    }
+    ExpectToolsAccept(archive);
 }
 
 TEST_F(ZipWriteTest, TimesAreTheFilesLastWriteTimes)
@@ -433,4 +486,185 @@ TEST(ZipNames, InitialPathModes)
     EXPECT_EQ(InitialPathMode(r), 1);
     r.showsFoundFiles = true;
     EXPECT_EQ(InitialPathMode(r), 2);
+}
+
+namespace {
+// Disks as directories: each disk's part in a directory of its own, every disk of one size. A disk
+// can be made unwritable or too small the first time it is asked for.
+class CDiskShelf : public zip::IDiskDrive {
+public:
+    CDiskShelf(const TempDir& root, uint64_t size) : root(root), size(size) {}
+    std::wstring PartPath(int disk) override
+    {
+        if (++asked[disk] == 1 && disk == unwritable) return root / L"no such disk\\set.zip";
+        std::wstring directory = root / (L"disk" + std::to_wstring(disk));
+        ::CreateDirectoryW(directory.c_str(), nullptr);
+        return directory + L"\\set.zip";
+    }
+    uint64_t FreeBytes(int disk) override { return disk == tooSmall && asked[disk] == 1 ? 1000 : size; }
+    std::wstring Part(int disk) const { return root / (L"disk" + std::to_wstring(disk) + L"\\set.zip"); }
+    int Written() const
+    {
+        int n = 0;
+        while (::GetFileAttributesW(Part(n + 1).c_str()) != INVALID_FILE_ATTRIBUTES) ++n;
+        return n;
+    }
+    // The parts side by side as a split archive is named: set.z01, set.z02, ..., set.zip last.
+    std::wstring Gather(const TempDir& into) const
+    {
+        int n = Written();
+        for (int disk = 1; disk <= n; ++disk) {
+            wchar_t suffix[8];
+            swprintf(suffix, 8, L"z%02d", disk);
+            std::wstring name = into / (disk == n ? std::wstring(L"set.zip") : L"set." + std::wstring(suffix));
+            EXPECT_TRUE(::CopyFileW(Part(disk).c_str(), name.c_str(), FALSE));
+        }
+        return into / L"set.zip";
+    }
+
+    int unwritable = -1, tooSmall = -1;
+
+private:
+    const TempDir& root;
+    uint64_t size;
+    std::map<int, int> asked;
+};
+
+int Matching(const std::wstring& mask)
+{
+    int n = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(mask.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do ++n;
+    while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return n;
+}
+
+// No temporary file of the packer or of a part stays anywhere.
+int LeftoverTemporaries(const TempDir& disks)
+{
+    wchar_t temp[MAX_PATH + 1];
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    int n = Matching(std::wstring(temp) + L"pdspan.zip.~" + std::to_wstring(::GetCurrentProcessId()) + L"-*");
+    for (int disk = 1; disk <= 20; ++disk) n += Matching(disks / (L"disk" + std::to_wstring(disk) + L"\\*.~pd"));
+    return n;
+}
+
+uint32_t Get32(const std::string& b, size_t at)
+{
+    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+uint16_t Get16(const std::string& b, size_t at)
+{
+    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
+}
+}
+
+using ZipSpan = ZipWriteTest;
+
+// Every disk within its size, the signature first, each member's header whole on the disk its
+// directory record names, the end record on the last disk; 7-Zip reads the set.
+TEST_F(ZipSpan, PartsMakeOneArchiveThat7ZipReads)
+{
+    TempDir disks, gathered;
+    CDiskShelf shelf(disks, 100000);
+    ASSERT_EQ(PackSpanned(shelf), PackResult::Done);
+    int n = shelf.Written();
+    ASSERT_GE(n, 3);
+    std::vector<int> asked;
+    for (int disk = 2; disk <= n; ++disk) asked.push_back(disk);
+    EXPECT_EQ(events.disks, asked);
+    EXPECT_EQ(::GetFileAttributesW((out / L"set.zip").c_str()), INVALID_FILE_ATTRIBUTES); // only on the disks
+    EXPECT_EQ(LeftoverTemporaries(disks), 0);
+
+    std::vector<std::string> parts;
+    for (int disk = 1; disk <= n; ++disk) {
+        parts.push_back(FileBytes(shelf.Part(disk)));
+        EXPECT_LE(parts.back().size(), 100000u) << disk;
+    }
+    ASSERT_EQ(parts[0].substr(0, 8), std::string("PK\x07\x08PK\x03\x04", 8));
+    const std::string& last = parts.back();
+    size_t endAt = last.rfind(std::string("PK\x05\x06", 4));
+    ASSERT_NE(endAt, std::string::npos);
+    EXPECT_EQ(Get16(last, endAt + 4), n - 1); // this disk
+    EXPECT_EQ(Get16(last, endAt + 10), 9);   // members in all
+    // The directory, which may itself run over disks, read from the parts laid end to end.
+    std::string all;
+    std::vector<size_t> starts;
+    for (const std::string& part : parts) {
+        starts.push_back(all.size());
+        all += part;
+    }
+    size_t at = starts[Get16(last, endAt + 6)] + Get32(last, endAt + 16);
+    for (int i = 0; i < 9; ++i) {
+        ASSERT_EQ(Get32(all, at), zip::CentralHeaderSignature) << i;
+        uint16_t disk = Get16(all, at + 34);
+        ASSERT_LT(disk, n);
+        size_t header = starts[disk] + Get32(all, at + 42);
+        EXPECT_EQ(Get32(all, header), zip::LocalHeaderSignature) << i;
+        size_t headerEnd = header + zip::LocalHeaderSize + Get16(all, header + 26) + Get16(all, header + 28);
+        EXPECT_LE(headerEnd, starts[disk] + parts[disk].size()) << "header cut by the end of disk " << disk + 1;
+        at += zip::CentralHeaderSize + Get16(all, at + 28) + Get16(all, at + 30) + Get16(all, at + 32);
+    }
+
+    std::wstring set = shelf.Gather(gathered);
+    std::string output;
+    ASSERT_EQ(RunUnix(Sevenzip() + " t " + ShellQuote(UnixPath(set)), &output), 0) << output;
+    EXPECT_NE(output.find("Volumes = " + std::to_string(n)), std::string::npos) << output;
+    TempDir extracted;
+    ASSERT_EQ(RunUnix(Sevenzip() + " x -y -o" + ShellQuote(UnixPath(extracted.Path())) + " " + ShellQuote(UnixPath(set)),
+                      &output),
+              0)
+        << output;
+    for (const auto& [name, content] : files) EXPECT_EQ(FileBytes(extracted / name), content) << Narrow(name);
+}
+
+TEST_F(ZipSpan, ADiskThatCannotTakeItsPartIsAskedForAgain)
+{
+    TempDir disks, gathered;
+    CDiskShelf shelf(disks, 100000);
+    shelf.tooSmall = 1;   // the first disk in the drive is nearly full
+    shelf.unwritable = 2; // the first disk offered as disk 2 cannot be written
+    ASSERT_EQ(PackSpanned(shelf), PackResult::Done);
+    ASSERT_GE(events.disks.size(), 4u);
+    EXPECT_EQ(std::vector<int>(events.disks.begin(), events.disks.begin() + 4), (std::vector<int>{0, 2, 0, 3}));
+    EXPECT_EQ(LeftoverTemporaries(disks), 0);
+    std::string output;
+    EXPECT_EQ(RunUnix(Sevenzip() + " t " + ShellQuote(UnixPath(shelf.Gather(gathered))), &output), 0) << output;
+}
+
+TEST_F(ZipSpan, CancelAtADiskQuestionKeepsWhatWasWritten)
+{
+    TempDir disks;
+    CDiskShelf shelf(disks, 100000);
+    events.cancelAtDisk = 3;
+    EXPECT_EQ(PackSpanned(shelf), PackResult::Cancelled);
+    EXPECT_EQ(events.disks, (std::vector<int>{2, 3}));
+    EXPECT_EQ(shelf.Written(), 2);
+    EXPECT_EQ(LeftoverTemporaries(disks), 0);
+    // Cancel at the question for another disk as well.
+    TempDir others;
+    CDiskShelf second(others, 100000);
+    events.disks.clear();
+    events.cancelAtDisk = 0;
+    second.unwritable = 2;
+    EXPECT_EQ(PackSpanned(second), PackResult::Cancelled);
+    EXPECT_EQ(events.disks, (std::vector<int>{2, 0}));
+    EXPECT_EQ(second.Written(), 1);
+    EXPECT_EQ(LeftoverTemporaries(others), 0);
+}
+
+TEST_F(ZipSpan, AnArchiveThatFitsOneDiskIsAPlainArchive)
+{
+    TempDir disks;
+    CDiskShelf shelf(disks, 10 * 1024 * 1024);
+    ASSERT_EQ(PackSpanned(shelf), PackResult::Done);
+    EXPECT_TRUE(events.disks.empty());
+    EXPECT_EQ(shelf.Written(), 1);
+    EXPECT_EQ(FileBytes(shelf.Part(1)).substr(0, 4), std::string("PK\x03\x04", 4));
+    ExpectToolsAccept(shelf.Part(1));
+    ExpectExtractedAlike(shelf.Part(1));
 }

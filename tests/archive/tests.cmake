@@ -27,7 +27,7 @@ add_dependencies(archbench PDDLL)
 
 # The zip writer and packer, checked with unzip and 7-Zip.
 pd_test(zip_write_tests TIMEOUT 400 SOURCES unit/main.cpp archive/ZipWriteTest.cpp archive/ZipTools.cpp
-  SUITES ZipWriteTest ZipWriteLarge ZipNames)
+  SUITES ZipWriteTest ZipWriteLarge ZipNames ZipSpan)
 target_link_libraries(zip_write_tests PRIVATE pdtestsupport)
 
 # "Zip" and "ZipSelf" through the panels and dialogs; self-extractors run under Wine.
