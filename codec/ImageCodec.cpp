@@ -118,7 +118,9 @@ int ImgProbe(ImageFormat format, const std::wstring& path, ImageInfo& info)
     uint64_t size = 0;
     if (int r = ReadFileStart(path, PcxHeaderSize, header, size)) return r;
     switch (format) {
-    case ImageFormat::Pcx: return ProbePcx(header.data(), header.size(), info) ? ImgOk : ImgUnknownFormat;
+    case ImageFormat::Pcx:
+        if (!ProbePcx(header.data(), header.size(), info)) return ImgUnknownFormat;
+        return PcxFileHoldsLines(header.data(), header.size(), size) ? ImgOk : ImgBadData;
     case ImageFormat::Tga: return ProbeTga(header.data(), header.size(), size, info) ? ImgOk : ImgUnknownFormat;
     case ImageFormat::System:
         return HasSystemSignature(header.data(), header.size()) ? WicProbe(path, info) : ImgUnknownFormat;

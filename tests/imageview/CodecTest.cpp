@@ -269,6 +269,28 @@ TEST(TgaCodec, DamagedFilesAreRefusedWithACode)
     }
 }
 
+TEST(ImageMemory, AShortFileCannotAskForALargePicture)
+{
+    // 16384 x 16384 at 24 bits is 768 MiB: a header alone must not get it allocated.
+    std::vector<uint8_t> pcx = PcxHeader(16384, 16384, 8, 3, 16384);
+    ImageInfo info;
+    ASSERT_TRUE(ProbePcx(pcx.data(), pcx.size(), info));
+    EXPECT_FALSE(PcxFileHoldsLines(pcx.data(), pcx.size(), pcx.size()));
+    // Every line as runs of 63: 16384 * 3 bytes take 781 * 2 bytes a line.
+    EXPECT_FALSE(PcxFileHoldsLines(pcx.data(), pcx.size(), PcxHeaderSize + uint64_t(16384) * 1561));
+    EXPECT_TRUE(PcxFileHoldsLines(pcx.data(), pcx.size(), PcxHeaderSize + uint64_t(16384) * 1562));
+    Image small = Picture(9, 3, 8);
+    std::vector<uint8_t> file;
+    ASSERT_EQ(WritePcx(small, file), ImgOk);
+    EXPECT_TRUE(PcxFileHoldsLines(file.data(), file.size(), file.size()));
+
+    // A run-length TGA: a packet gives at most 128 pixels.
+    std::vector<uint8_t> tga = TgaHeader(11, 16384, 16384, 8);
+    tga.insert(tga.end(), {0xFF, 0});
+    EXPECT_FALSE(ProbeTga(tga.data(), tga.size(), tga.size(), info));
+    EXPECT_TRUE(ProbeTga(tga.data(), tga.size(), TgaHeaderSize + uint64_t(16384) * 16384 / 128 * 2, info));
+}
+
 TEST(CodecHostile, MutatedFilesNeverCrashAndAnswerWithACode)
 {
     Image pcx8 = Picture(33, 9, 8), pcx24 = Picture(20, 5, 24), tga = Picture(40, 6, 24);

@@ -1,0 +1,90 @@
+// The PCX and TGA readers the way the viewer calls them (probe, allocate, read), and a decoded
+// picture written back by each writer, read again and compared.
+#include "codec/Eps.h"
+#include "codec/Pcx.h"
+#include "codec/Tga.h"
+#include "fuzz/FuzzTarget.h"
+#include <cstring>
+
+namespace {
+
+bool SamePixels(const Image& a, const Image& b)
+{
+    if (a.width != b.width || a.height != b.height) return false;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (!(PixelColour(a, x, y) == PixelColour(b, x, y))) return false;
+    return true;
+}
+
+void RoundTrips(const Image& image)
+{
+    std::vector<uint8_t> file;
+    if (WritePcx(image, file) == ImgOk) {
+        ImageInfo info;
+        FUZZ_CHECK(ProbePcx(file.data(), file.size(), info) && PcxFileHoldsLines(file.data(), file.size(), file.size()));
+        Image back;
+        FUZZ_CHECK(AllocateImage(back, info.width, info.height, info.bitsPerPixel) == ImgOk);
+        FUZZ_CHECK(ReadPcx(file.data(), file.size(), back) == ImgOk);
+        FUZZ_CHECK(SamePixels(image, back));
+    }
+    for (bool runLength : {false, true}) {
+        if (WriteTga(image, runLength, file) != ImgOk) continue;
+        ImageInfo info;
+        FUZZ_CHECK(ProbeTga(file.data(), file.size(), file.size(), info));
+        Image back;
+        FUZZ_CHECK(AllocateImage(back, info.width, info.height, info.bitsPerPixel) == ImgOk);
+        FUZZ_CHECK(ReadTga(file.data(), file.size(), back) == ImgOk);
+        FUZZ_CHECK(SamePixels(image, back));
+    }
+    std::vector<uint8_t> eps;
+    if (WriteEps(image, eps) == ImgOk) FUZZ_CHECK(eps.size() >= static_cast<size_t>(image.width) * image.height * 6);
+}
+
+} // namespace
+
+FUZZ_TARGET(pcx)
+{
+    ImageInfo info;
+    if (!ProbePcx(data, size, info) || !PcxFileHoldsLines(data, size, size)) return;
+    Image image;
+    if (AllocateImage(image, info.width, info.height, info.bitsPerPixel) != ImgOk) return;
+    if (ReadPcx(data, size, image) == ImgOk) RoundTrips(image);
+}
+
+FUZZ_TARGET(tga)
+{
+    ImageInfo info;
+    if (!ProbeTga(data, size, size, info)) return;
+    Image image;
+    if (AllocateImage(image, info.width, info.height, info.bitsPerPixel) != ImgOk) return;
+    if (ReadTga(data, size, image) == ImgOk) RoundTrips(image);
+}
+
+// Pictures as the viewer hands them to the writers: any size up to a bound, depth 1, 8 or 24,
+// a palette of any colours, any pixels (padding bytes included).
+FUZZ_TARGET(image_write)
+{
+    fuzz::Input in(data, size);
+    static const int depths[] = {1, 8, 24};
+    int depth = depths[in.Byte() % 3];
+    int width = 1 + in.Word() % 300, height = 1 + in.Byte() % 64;
+    Image image;
+    if (AllocateImage(image, width, height, depth) != ImgOk) return;
+    for (PaletteEntry& p : image.palette) {
+        p.red = in.Byte();
+        p.green = in.Byte();
+        p.blue = in.Byte();
+    }
+    std::string pixels = in.Rest();
+    for (size_t i = 0; i < image.pixels.size() && !pixels.empty(); ++i) image.pixels[i] = pixels[i % pixels.size()];
+    RoundTrips(image);
+    Image eight, deep, reduced;
+    if (depth == 1) ExpandToEight(image, eight);
+    if (depth != 24 && ExpandToTrueColour(image, deep) == ImgOk) {
+        FUZZ_CHECK(SamePixels(image, deep));
+        if (ReduceExactly(deep, reduced) == ImgOk) FUZZ_CHECK(SamePixels(deep, reduced));
+    }
+    std::vector<uint8_t> dib;
+    PackDib(image, dib);
+}
