@@ -26,7 +26,9 @@ void RoundTrips(const Image& image)
         Image back;
         FUZZ_CHECK(AllocateImage(back, info.width, info.height, info.bitsPerPixel) == ImgOk);
         FUZZ_CHECK(ReadPcx(file.data(), file.size(), back) == ImgOk);
-        FUZZ_CHECK(SamePixels(image, back));
+        // Two equal colours at 1 bit are how many writers leave the palette out: read as black and white.
+        bool blackAndWhite = image.bitsPerPixel == 1 && image.palette[0] == image.palette[1];
+        FUZZ_CHECK(blackAndWhite || SamePixels(image, back));
     }
     for (bool runLength : {false, true}) {
         if (WriteTga(image, runLength, file) != ImgOk) continue;
