@@ -8,9 +8,43 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+// The limits the fuzzers run under hold for the replay too: no input may take a second, and no
+// allocation may ask for more than 256 MiB.
+constexpr double MaxSecondsPerInput = 1.0;
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PD_REPLAY_ASAN 1
+#endif
+#endif
+
+#ifdef PD_REPLAY_ASAN
+extern "C" const char* __asan_default_options() { return "max_allocation_size_mb=256:allocator_may_return_null=0"; }
+#else
+constexpr size_t MaxAllocation = size_t(256) << 20;
+[[noreturn]] static void TooLarge(size_t size)
+{
+    std::fprintf(stderr, "allocation of %zu bytes, over the limit of %zu\n", size, MaxAllocation);
+    std::fflush(stderr);
+    std::abort();
+}
+void* operator new(size_t size)
+{
+    if (size > MaxAllocation) TooLarge(size);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+#endif
 
 static std::vector<fs::path> FilesIn(const fs::path& dir)
 {
@@ -31,7 +65,7 @@ int main(int argc, char** argv)
     }
     fs::path root = argv[1];
     std::vector<std::string> wanted(argv + 2, argv + argc);
-    int inputs = 0, targets = 0, missing = 0;
+    int inputs = 0, targets = 0, missing = 0, slow = 0;
     double slowest = 0;
     std::string slowestName;
     for (const auto& [name, run] : fuzz::AllTargets()) {
@@ -57,6 +91,10 @@ int main(int argc, char** argv)
             run(copy, bytes.size());
             std::free(copy);
             double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (seconds > MaxSecondsPerInput) {
+                std::fprintf(stderr, "%s %s took %.3f s\n", name.c_str(), file.filename().string().c_str(), seconds);
+                ++slow;
+            }
             if (seconds > slowest) {
                 slowest = seconds;
                 slowestName = name + "/" + file.filename().string();
@@ -70,5 +108,5 @@ int main(int argc, char** argv)
     }
     std::printf("replayed %d inputs of %d targets; slowest %.3f s (%s)\n", inputs, targets, slowest,
                 slowestName.c_str());
-    return missing ? 1 : 0;
+    return missing || slow ? 1 : 0;
 }
