@@ -65,7 +65,7 @@ FUZZ_TARGET(ftp_reply)
 
     LineSource source(bytes, seed);
     std::vector<char> buffer(static_cast<size_t>(bufferSize));
-    for (int replies = 0; replies < 64; ++replies) {
+    for (int replies = 0; replies < 16; ++replies) {
         int r = ReadReplyLines([&](char* line, int lineSize) { return source.ReadLine(line, lineSize); }, buffer.data(),
                                bufferSize);
         FUZZ_CHECK(std::memchr(buffer.data(), '\0', buffer.size()) != nullptr);
