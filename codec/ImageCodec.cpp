@@ -120,6 +120,9 @@ int ImgProbe(ImageFormat format, const std::wstring& path, ImageInfo& info)
     switch (format) {
     case ImageFormat::Pcx:
         if (!ProbePcx(header.data(), header.size(), info)) return ImgUnknownFormat;
+        // A picture beyond the codec's limit is refused by the allocation with its own code; within it,
+        // a file too short for its lines is damaged, and found so before anything is allocated.
+        if (CheckImageSize(info.width, info.height, info.bitsPerPixel) != ImgOk) return ImgOk;
         return PcxFileHoldsLines(header.data(), header.size(), size) ? ImgOk : ImgBadData;
     case ImageFormat::Tga: return ProbeTga(header.data(), header.size(), size, info) ? ImgOk : ImgUnknownFormat;
     case ImageFormat::System:
@@ -153,7 +156,7 @@ int ImgOpenFile(const std::wstring& path, Image& image)
     for (ImageFormat format : ProbeOrder) {
         ImageInfo info;
         int probe = ImgProbe(format, path, info);
-        if (probe == ImgFileNotFound || probe == ImgReadFailed) return probe;
+        if (probe == ImgFileNotFound || probe == ImgReadFailed || probe == ImgBadData) return probe;
         if (probe != ImgOk) continue;
         if (int r = ImgAllocate(image, info.width, info.height, info.bitsPerPixel)) return r;
         int r = ImgLoad(format, path, image);
