@@ -20,5 +20,7 @@ FUZZ_TARGET(ftp_listing)
         // An empty name (a line that ends after its date) is the caller's to pass over, as it does.
         if (entry.id) FUZZ_CHECK(entry.id >= begin && entry.id + entry.idLength <= end);
         FUZZ_CHECK(entry.sizeKind == 0 || entry.size >= 0);
+        // The panel turns the time into a file time: 1601 to 9999 only.
+        FUZZ_CHECK(entry.timeKind == 0 || (entry.time >= -11644473600LL && entry.time <= 253402300799LL));
     }
 }
