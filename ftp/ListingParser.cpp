@@ -201,8 +201,9 @@ int ParseDos(const char* line, size_t length, ListingEntry& e)
         e.mayBeDirectory = true;
         while (i < length && line[i] != ' ') ++i;
     } else {
-        int64_t size = 0;
-        digits(size);
+        size_t from = i;
+        while (i < length && IsDigit(line[i])) ++i;
+        int64_t size = Number(line + from, i - from);
         e.mayBeFile = true;
         e.sizeKind = 1;
         e.size = size;

@@ -189,6 +189,8 @@ TEST(ListingHostile, HugeNumbersNeitherOverflowNorGiveImpossibleTimes)
     ASSERT_EQ(dos.recognised, 1);
     EXPECT_EQ(dos.name, "x");
     EXPECT_EQ(dos.e.timeKind, 0);
+    // Sizes are not date fields: only the 64-bit limit holds them.
+    EXPECT_EQ(Parse("01-01-2010  01:00AM  99999999999999999999 big").e.size, 999999999999999999);
     // A day number past its month counts on from it, capped at five digits.
     Parsed unix = Parse("-rw-r--r-- 1 o g 5 Mar 99999999999999999999 2020 f");
     ASSERT_EQ(unix.recognised, 1);
