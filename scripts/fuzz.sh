@@ -2,6 +2,7 @@
 # Fuzzes the parsers of outside input with libFuzzer under AddressSanitizer and UBSan (native clang build).
 # Usage: fuzz.sh [TARGET|all] [SECONDS]    (default: all targets, 1800 s each at most)
 #        fuzz.sh --replay                  (replays fuzz/corpus and fuzz/regressions once, as the tests do)
+#        fuzz.sh --build                   (builds the replay only; scripts/build.sh all does this)
 #        fuzz.sh --seeds                   (writes fuzz/corpus again from the generators)
 # Each target stops after PD_FUZZ_RUNS executions (default 1000000) or SECONDS, whichever comes first;
 # an input over 1 s or an allocation over 256 MiB counts as a fault. Faults are written to
@@ -20,6 +21,9 @@ configure() {
 }
 
 case "${1:-all}" in
+  --build)
+    configure OFF
+    exec cmake --build "$build" -j "$jobs" --target pdfuzz_replay ;;
   --replay)
     configure OFF
     cmake --build "$build" -j "$jobs" --target pdfuzz_replay >/dev/null || exit 1
