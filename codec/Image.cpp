@@ -68,6 +68,15 @@ Rgb PixelColour(const Image& image, int x, int y)
     return Rgb{p.red, p.green, p.blue};
 }
 
+bool SameColours(const Image& a, const Image& b)
+{
+    if (a.width != b.width || a.height != b.height) return false;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (!(PixelColour(a, x, y) == PixelColour(b, x, y))) return false;
+    return true;
+}
+
 int ExpandToEight(const Image& source, Image& target)
 {
     if (source.Empty() || source.bitsPerPixel != 1) return ImgInvalidImage;

@@ -67,6 +67,8 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return red == o.red && green == o.green && blue == o.blue; }
 };
 Rgb PixelColour(const Image& image, int x, int y);
+// Same size and the same colour at every pixel, whatever the depths.
+bool SameColours(const Image& a, const Image& b);
 // A channel with alpha laid over white.
 inline uint8_t OnWhite(uint8_t channel, uint8_t alpha)
 {

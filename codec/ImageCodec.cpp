@@ -118,7 +118,12 @@ int ImgProbe(ImageFormat format, const std::wstring& path, ImageInfo& info)
     uint64_t size = 0;
     if (int r = ReadFileStart(path, PcxHeaderSize, header, size)) return r;
     switch (format) {
-    case ImageFormat::Pcx: return ProbePcx(header.data(), header.size(), info) ? ImgOk : ImgUnknownFormat;
+    case ImageFormat::Pcx:
+        if (!ProbePcx(header.data(), header.size(), info)) return ImgUnknownFormat;
+        // A picture beyond the codec's limit is refused by the allocation with its own code; within it,
+        // a file too short for its lines is damaged, and found so before anything is allocated.
+        if (CheckImageSize(info.width, info.height, info.bitsPerPixel) != ImgOk) return ImgOk;
+        return PcxFileHoldsLines(header.data(), header.size(), size) ? ImgOk : ImgBadData;
     case ImageFormat::Tga: return ProbeTga(header.data(), header.size(), size, info) ? ImgOk : ImgUnknownFormat;
     case ImageFormat::System:
         return HasSystemSignature(header.data(), header.size()) ? WicProbe(path, info) : ImgUnknownFormat;
@@ -151,7 +156,7 @@ int ImgOpenFile(const std::wstring& path, Image& image)
     for (ImageFormat format : ProbeOrder) {
         ImageInfo info;
         int probe = ImgProbe(format, path, info);
-        if (probe == ImgFileNotFound || probe == ImgReadFailed) return probe;
+        if (probe == ImgFileNotFound || probe == ImgReadFailed || probe == ImgBadData) return probe;
         if (probe != ImgOk) continue;
         if (int r = ImgAllocate(image, info.width, info.height, info.bitsPerPixel)) return r;
         int r = ImgLoad(format, path, image);

@@ -115,6 +115,16 @@ bool ProbePcx(const uint8_t* header, size_t size, ImageInfo& info)
     return true;
 }
 
+bool PcxFileHoldsLines(const uint8_t* header, size_t size, uint64_t fileSize)
+{
+    PcxHeader h;
+    if (!ParseHeader(header, size, h)) return false;
+    // A run gives at most 63 bytes and stays in its line.
+    uint64_t line = h.bytesPerLine * static_cast<uint64_t>(h.planes);
+    uint64_t lineBytes = h.runLength ? (line + 62) / 63 * 2 : line;
+    return fileSize >= PcxHeaderSize && (fileSize - PcxHeaderSize) / h.height >= lineBytes;
+}
+
 int ReadPcx(const uint8_t* data, size_t size, Image& image)
 {
     PcxHeader h;

@@ -70,7 +70,9 @@ bool ProbeTga(const uint8_t* header, size_t size, uint64_t fileSize, ImageInfo& 
     TgaHeader h;
     if (!ParseHeader(header, size, h)) return false;
     uint64_t needed = TgaHeaderSize + static_cast<uint64_t>(h.idLength) + h.MapBytes();
-    if (!h.RunLength()) needed += static_cast<uint64_t>(h.width) * h.height * ((h.pixelBits + 7) / 8);
+    const uint64_t pixels = static_cast<uint64_t>(h.width) * h.height, pixelBytes = (h.pixelBits + 7) / 8;
+    // A packet gives at most 128 pixels: a short file must not make a large picture be allocated.
+    needed += h.RunLength() ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes;
     if (needed > fileSize) return false;
     info = ImageInfo{h.width, h.height, DepthOf(h)};
     return true;

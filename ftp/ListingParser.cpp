@@ -34,6 +34,17 @@ int64_t Number(const char* p, size_t length)
     return value;
 }
 
+// Days, months, years, hours and minutes: no real one has more than five digits, and the cap keeps
+// the date arithmetic of a hostile line inside 64 bits.
+int64_t DateField(const char* p, size_t length)
+{
+    int64_t value = Number(p, length);
+    return value > 99999 ? 99999 : value;
+}
+
+// The times a file can have on Windows (1601 on) up to the end of year 9999.
+constexpr int64_t EarliestTime = -11644473600LL, LatestTime = 253402300799LL;
+
 int ParseEplf(const char* line, size_t length, ListingEntry& e)
 {
     size_t i = 1;
@@ -115,19 +126,19 @@ int ParseUnix(const char* line, size_t length, ListingEntry& e, int64_t now)
             break;
         }
         case 6:
-            day = Number(field, fieldLength);
+            day = DateField(field, fieldLength);
             state = 7;
             break;
         case 7: {
             if ((fieldLength == 4 && field[1] == ':') || (fieldLength == 5 && field[2] == ':')) {
                 const char* colon = field + (fieldLength == 4 ? 1 : 2);
-                int64_t hours = Number(field, static_cast<size_t>(colon - field));
-                int64_t minutes = Number(colon + 1, 2);
+                int64_t hours = DateField(field, static_cast<size_t>(colon - field));
+                int64_t minutes = DateField(colon + 1, 2);
                 e.timeKind = 2;
                 e.time = ListingGuessYearTime(month, static_cast<int>(day), now) + hours * 3600 + minutes * 60;
             } else if (fieldLength >= 4) {
                 e.timeKind = 3;
-                e.time = ListingDayNumber(Number(field, fieldLength), month, static_cast<int>(day)) * 86400;
+                e.time = ListingDayNumber(DateField(field, fieldLength), month, static_cast<int>(day)) * 86400;
             } else {
                 return 0;
             }
@@ -162,7 +173,7 @@ int ParseDos(const char* line, size_t length, ListingEntry& e)
     auto digits = [&](int64_t& value) {
         size_t from = i;
         while (i < length && IsDigit(line[i])) ++i;
-        value = Number(line + from, i - from);
+        value = DateField(line + from, i - from);
         return i < length;
     };
     auto skip = [&](char c) {
@@ -190,8 +201,9 @@ int ParseDos(const char* line, size_t length, ListingEntry& e)
         e.mayBeDirectory = true;
         while (i < length && line[i] != ' ') ++i;
     } else {
-        int64_t size = 0;
-        digits(size);
+        size_t from = i;
+        while (i < length && IsDigit(line[i])) ++i;
+        int64_t size = Number(line + from, i - from);
         e.mayBeFile = true;
         e.sizeKind = 1;
         e.size = size;
@@ -225,14 +237,15 @@ int ParseVms(const char* line, size_t length, ListingEntry& e)
     size_t from = i;
     while (i < length && IsDigit(line[i])) ++i;
     e.sizeKind = 1;
-    e.size = Number(line + from, i - from) * 512;
+    int64_t blocks = Number(line + from, i - from);
+    e.size = blocks > INT64_MAX / 512 ? INT64_MAX : blocks * 512;
     // "used/allocated" block counts: the allocation is not the size.
     while (i < length && line[i] != ' ') ++i;
     while (i < length && line[i] == ' ') ++i;
     from = i;
     while (i < length && IsDigit(line[i])) ++i;
     if (i >= length || line[i] != '-') return 0;
-    int64_t day = Number(line + from, i - from);
+    int64_t day = DateField(line + from, i - from);
     from = ++i;
     while (i < length && line[i] != '-') ++i;
     if (i >= length) return 0;
@@ -241,16 +254,16 @@ int ParseVms(const char* line, size_t length, ListingEntry& e)
     from = ++i;
     while (i < length && IsDigit(line[i])) ++i;
     if (i >= length) return 0;
-    int64_t year = Number(line + from, i - from);
+    int64_t year = DateField(line + from, i - from);
     while (i < length && line[i] == ' ') ++i;
     from = i;
     while (i < length && IsDigit(line[i])) ++i;
     if (i >= length || line[i] != ':' || i == from) return 0;
-    int64_t hours = Number(line + from, i - from);
+    int64_t hours = DateField(line + from, i - from);
     from = ++i;
     while (i < length && IsDigit(line[i])) ++i;
     if (i == from) return 0;
-    int64_t minutes = Number(line + from, i - from);
+    int64_t minutes = DateField(line + from, i - from);
     e.timeKind = 2;
     e.time = ListingDayNumber(year, month, static_cast<int>(day)) * 86400 + hours * 3600 + minutes * 60;
     return 1;
@@ -281,7 +294,7 @@ int64_t ListingGuessYearTime(int month, int day, int64_t now)
     return 0;
 }
 
-int ParseListingLine(const char* line, size_t length, ListingEntry& entry, int64_t now)
+static int ParseLine(const char* line, size_t length, ListingEntry& entry, int64_t now)
 {
     entry = ListingEntry{};
     if (!line || length < 2) return 0;
@@ -309,6 +322,17 @@ int ParseListingLine(const char* line, size_t length, ListingEntry& entry, int64
         return r;
     }
     return 0;
+}
+
+int ParseListingLine(const char* line, size_t length, ListingEntry& entry, int64_t now)
+{
+    int r = ParseLine(line, length, entry, now);
+    // A time no file can have is no time: the caller turns it into a file time.
+    if (r == 1 && entry.timeKind != 0 && (entry.time < EarliestTime || entry.time > LatestTime)) {
+        entry.timeKind = 0;
+        entry.time = 0;
+    }
+    return r;
 }
 
 int ParseListingLine(const char* line, size_t length, ListingEntry& entry)

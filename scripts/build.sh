@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the 64-bit tree (run and tested under Wine) and the 32-bit tree (compiled only).
+# Builds the 64-bit tree (run and tested under Wine) and the 32-bit tree (compiled only); all also
+# builds the native replay of the fuzzers' stored inputs (build/fuzz, clang), which the tests run.
 # Usage: build.sh [x64|x86|all]   (default all)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,5 +15,6 @@ build_one() {
 case "$which" in
   x64) build_one x64 mingw-x86_64.cmake ON ;;
   x86) build_one x86 mingw-i686.cmake OFF ;;
-  all) build_one x64 mingw-x86_64.cmake ON; build_one x86 mingw-i686.cmake OFF ;;
+  all) build_one x64 mingw-x86_64.cmake ON; build_one x86 mingw-i686.cmake OFF
+    PD_JOBS=$jobs "$root/scripts/fuzz.sh" --build ;;
 esac

@@ -164,7 +164,8 @@ struct Cipher {
     }
     uint8_t Next() const
     {
-        uint16_t t = static_cast<uint16_t>(k[2] | 2);
+        // Unsigned: two 16-bit values promoted to int would overflow.
+        uint32_t t = static_cast<uint16_t>(k[2] | 2);
         return static_cast<uint8_t>((t * (t ^ 1)) >> 8);
     }
     std::string Encrypt(const std::string& plain)

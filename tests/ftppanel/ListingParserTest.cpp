@@ -177,3 +177,30 @@ TEST(ListingDos, DatesHoursAndMarkers)
     EXPECT_EQ(Parse("01-05-04  09:45PM       <DIR>").recognised, 0);
     EXPECT_EQ(Parse("01-05-04").recognised, 0);
 }
+
+TEST(ListingHostile, HugeNumbersNeitherOverflowNorGiveImpossibleTimes)
+{
+    // VMS block counts are multiplied by 512: a count near the 64-bit limit saturates.
+    Parsed vms = Parse("F.TXT;1 88888888888888888888/9 1-JAN-2020 10:00 [A,B] (RWED)");
+    ASSERT_EQ(vms.recognised, 1);
+    EXPECT_EQ(vms.e.size, INT64_MAX);
+    // A year far beyond any calendar: recognised, but with no time.
+    Parsed dos = Parse("12-31-99999999999999999999 11:59PM <DIR> x");
+    ASSERT_EQ(dos.recognised, 1);
+    EXPECT_EQ(dos.name, "x");
+    EXPECT_EQ(dos.e.timeKind, 0);
+    // Sizes are not date fields: only the 64-bit limit holds them.
+    EXPECT_EQ(Parse("01-01-2010  01:00AM  99999999999999999999 big").e.size, 999999999999999999);
+    // A day number past its month counts on from it, capped at five digits.
+    Parsed unix = Parse("-rw-r--r-- 1 o g 5 Mar 99999999999999999999 2020 f");
+    ASSERT_EQ(unix.recognised, 1);
+    EXPECT_EQ(unix.e.time, ListingDayNumber(2020, 2, 99999) * 86400);
+    Parsed eplf = Parse("+m9223372036854775807,r,\tf");
+    ASSERT_EQ(eplf.recognised, 1);
+    EXPECT_EQ(eplf.name, "f");
+    EXPECT_EQ(eplf.e.timeKind, 0);
+    // The last second of year 9999 is still a time.
+    Parsed last = Parse("+m253402300799,r,\tg");
+    EXPECT_EQ(last.e.timeKind, 1);
+    EXPECT_EQ(last.e.time, 253402300799);
+}

@@ -232,6 +232,14 @@ TEST_F(CodecFiles, WhatIsNoPictureIsDeclinedWithACode)
     pcx += std::string(64, '\xC1');
     ASSERT_TRUE(test::MakeFile(tmp / L"huge.pcx", pcx));
     EXPECT_EQ(ImgOpenFile(tmp / L"huge.pcx", image), ImgNoMemory);
+    // Within the limit (16384 x 16384 at 24 bits, 768 MiB) but far too short: damaged, nothing allocated.
+    std::string big(128, '\0');
+    big[0] = 0x0A, big[1] = 5, big[2] = 1, big[3] = 8, big[65] = 3;
+    big[8] = big[10] = '\xFF', big[9] = big[11] = 0x3F, big[67] = 0x40;
+    big += std::string(64, '\xC1');
+    ASSERT_TRUE(test::MakeFile(tmp / L"big.pcx", big));
+    EXPECT_EQ(ImgOpenFile(tmp / L"big.pcx", image), ImgBadData);
+    EXPECT_TRUE(image.Empty());
     std::string tga(18, '\0');
     tga[1] = 1, tga[2] = 1, tga[5] = '\xFF', tga[7] = 24, tga[12] = 2, tga[14] = 2, tga[16] = 8;
     tga += std::string(100, '\1');

@@ -34,15 +34,6 @@ Image Picture(int width, int height, int bits)
     return image;
 }
 
-bool SamePixels(const Image& a, const Image& b)
-{
-    if (a.width != b.width || a.height != b.height) return false;
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x)
-            if (!(PixelColour(a, x, y) == PixelColour(b, x, y))) return false;
-    return true;
-}
-
 std::vector<uint8_t> PcxHeader(int width, int height, int bits, int planes, int bytesPerLine, int encoding = 1)
 {
     std::vector<uint8_t> h(PcxHeaderSize, 0);
@@ -107,7 +98,7 @@ TEST(PcxCodec, EveryDepthAndOddWidthsSurviveARoundTrip)
                 EXPECT_EQ(info.bitsPerPixel, bits);
                 ASSERT_EQ(ReadPcxFile(file, back), ImgOk) << bits << " " << width << "x" << height;
                 EXPECT_EQ(back.bitsPerPixel, bits);
-                EXPECT_TRUE(SamePixels(source, back)) << bits << " " << width << "x" << height;
+                EXPECT_TRUE(SameColours(source, back)) << bits << " " << width << "x" << height;
                 EXPECT_EQ(file[66] | (file[67] << 8), (file[66] | (file[67] << 8)) & ~1) << "lines of an even length";
             }
 }
@@ -199,7 +190,7 @@ TEST(TgaCodec, PlainAndRunLengthSurviveARoundTrip)
             EXPECT_EQ(file[2], (bits == 24 ? 2 : 1) + (runLength ? 8 : 0));
             ASSERT_EQ(ReadTgaFile(file, back), ImgOk) << bits << " " << runLength;
             EXPECT_EQ(back.bitsPerPixel, bits == 24 ? 24 : 8);
-            EXPECT_TRUE(SamePixels(source, back)) << bits << " " << runLength;
+            EXPECT_TRUE(SameColours(source, back)) << bits << " " << runLength;
         }
 }
 
@@ -267,6 +258,28 @@ TEST(TgaCodec, DamagedFilesAreRefusedWithACode)
         file.resize(file.size() + 4 * 4 * 4);
         EXPECT_FALSE(ProbeTga(file.data(), file.size(), file.size(), info));
     }
+}
+
+TEST(ImageMemory, AShortFileCannotAskForALargePicture)
+{
+    // 16384 x 16384 at 24 bits is 768 MiB: a header alone must not get it allocated.
+    std::vector<uint8_t> pcx = PcxHeader(16384, 16384, 8, 3, 16384);
+    ImageInfo info;
+    ASSERT_TRUE(ProbePcx(pcx.data(), pcx.size(), info));
+    EXPECT_FALSE(PcxFileHoldsLines(pcx.data(), pcx.size(), pcx.size()));
+    // Every line as runs of 63: 16384 * 3 bytes take 781 * 2 bytes a line.
+    EXPECT_FALSE(PcxFileHoldsLines(pcx.data(), pcx.size(), PcxHeaderSize + uint64_t(16384) * 1561));
+    EXPECT_TRUE(PcxFileHoldsLines(pcx.data(), pcx.size(), PcxHeaderSize + uint64_t(16384) * 1562));
+    Image small = Picture(9, 3, 8);
+    std::vector<uint8_t> file;
+    ASSERT_EQ(WritePcx(small, file), ImgOk);
+    EXPECT_TRUE(PcxFileHoldsLines(file.data(), file.size(), file.size()));
+
+    // A run-length TGA: a packet gives at most 128 pixels.
+    std::vector<uint8_t> tga = TgaHeader(11, 16384, 16384, 8);
+    tga.insert(tga.end(), {0xFF, 0});
+    EXPECT_FALSE(ProbeTga(tga.data(), tga.size(), tga.size(), info));
+    EXPECT_TRUE(ProbeTga(tga.data(), tga.size(), TgaHeaderSize + uint64_t(16384) * 16384 / 128 * 2, info));
 }
 
 TEST(CodecHostile, MutatedFilesNeverCrashAndAnswerWithACode)
@@ -351,7 +364,7 @@ TEST(ImageMemory, PackedBitmapsAndExactReduction)
 
     Image colour = Picture(64, 4, 24), reduced;
     ASSERT_EQ(ReduceExactly(colour, reduced), ImgOk) << "256 colours at most here";
-    EXPECT_TRUE(SamePixels(colour, reduced));
+    EXPECT_TRUE(SameColours(colour, reduced));
     Image many;
     ASSERT_EQ(AllocateImage(many, 257, 1, 24), ImgOk);
     for (int x = 0; x < 257; ++x) many.Row(0)[x * 3] = static_cast<uint8_t>(x), many.Row(0)[x * 3 + 1] = static_cast<uint8_t>(x >> 8);
