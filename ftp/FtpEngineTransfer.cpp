@@ -196,35 +196,80 @@ bool Pace()
     return TcpPause(s.pauseLength) != TcpCancelled || !s.stopFlag;
 }
 
-// The block a blocking transfer moves: the engine's own, or a large one when there is no pause to keep.
-char* TransferBlock(int& size)
+// Paced transfers move the engine's own blocks, each one whole, so the pause comes after a fixed count of
+// bytes. Unpaced ones move large blocks: under Wine every socket or file call costs more than the bytes
+// it moves.
+bool Paced() { return ftpSession->pauseLength > 0; }
+
+char* FileBlock(size_t& capacity)
 {
     FtpSession& s = *ftpSession;
-    if (s.pauseLength > 0) {
-        size = FtpBlockSize;
+    if (Paced()) {
+        capacity = FtpBlockSize;
         return s.data;
     }
     s.largeBlock.resize(FtpLargeBlockSize);
-    size = FtpLargeBlockSize;
+    capacity = FtpLargeBlockSize;
     return s.largeBlock.data();
+}
+
+// Progress for bytes just moved: one call per step crossed, so a large block still reports finely.
+void Progressed(int64_t count)
+{
+    FtpSession& s = *ftpSession;
+    int64_t before = s.bytesTransferred;
+    s.bytesTransferred += count;
+    for (int64_t at = (before / FtpProgressStep + 1) * FtpProgressStep; at < s.bytesTransferred;
+         at += FtpProgressStep)
+        CallProgress(0, at);
+    CallProgress(0, s.bytesTransferred);
+}
+
+bool WriteLocal(const char* block, size_t& filled)
+{
+    DWORD written = 0;
+    bool ok = filled == 0 ||
+              (WriteFile(ftpSession->localFile, block, static_cast<DWORD>(filled), &written, nullptr) &&
+               written == static_cast<DWORD>(filled));
+    filled = 0;
+    return ok;
 }
 
 int ReceiveLoop()
 {
     FtpSession& s = *ftpSession;
-    int size = 0;
-    char* block = TransferBlock(size);
+    size_t capacity = 0;
+    char* block = FileBlock(capacity);
+    size_t filled = 0;
     for (;;) {
         int n = 0;
-        if (!s.stopFlag) n = TcpRecv(s.ctl.data, block, size, s.ctl.timeout, INVALID_HANDLE_VALUE);
-        if (s.stopFlag) return FailTransfer(FtpAborted, true, true);
-        if (n == 0) return CompleteTransfer(false);
-        if (n < 0) return FailTransfer(FtpDataFailed, true, false);
-        DWORD written = 0;
-        if (!WriteFile(s.localFile, block, n, &written, nullptr) || written != static_cast<DWORD>(n))
-            return FailTransfer(FtpCannotWrite, true, false);
-        s.bytesTransferred += n;
-        CallProgress(0, s.bytesTransferred);
+        if (!s.stopFlag) n = TcpRecv(s.ctl.data, block + filled, static_cast<int>(capacity - filled), s.ctl.timeout,
+                                     INVALID_HANDLE_VALUE);
+        // What arrived is written before any end, so a caller's own file keeps it.
+        if (s.stopFlag) {
+            WriteLocal(block, filled);
+            return FailTransfer(FtpAborted, true, true);
+        }
+        if (n == 0) {
+            if (Paced() && filled > 0) CallProgress(0, s.bytesTransferred);
+            if (WriteLocal(block, filled)) return CompleteTransfer(false);
+            CloseTransfer(false);
+            ReadReply();
+            return FinishLocal(FtpCannotWrite);
+        }
+        if (n < 0) {
+            WriteLocal(block, filled);
+            return FailTransfer(FtpDataFailed, true, false);
+        }
+        filled += static_cast<size_t>(n);
+        if (!Paced()) {
+            Progressed(n);
+        } else {
+            s.bytesTransferred += n;
+            if (filled == capacity) CallProgress(0, s.bytesTransferred);
+        }
+        if (filled < capacity) continue;
+        if (!WriteLocal(block, filled)) return FailTransfer(FtpCannotWrite, true, false);
         Pace();
     }
 }
@@ -232,21 +277,20 @@ int ReceiveLoop()
 int SendLoop()
 {
     FtpSession& s = *ftpSession;
-    int size = 0;
-    char* block = TransferBlock(size);
+    size_t capacity = 0;
+    char* block = FileBlock(capacity);
     for (;;) {
         if (s.stopFlag) break;
         DWORD got = 0;
         // A read error must not end the upload as if the file were complete.
-        if (!ReadFile(s.localFile, block, static_cast<DWORD>(size), &got, nullptr))
+        if (!ReadFile(s.localFile, block, static_cast<DWORD>(capacity), &got, nullptr))
             return FailTransfer(FtpCannotOpenLocal, false, false);
         if (got == 0) return CompleteTransfer(true);
-        s.bytesTransferred += got;
         if (TcpSend(s.ctl.data, block, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk) {
             if (s.stopFlag) break;
             return SendFailed();
         }
-        CallProgress(0, s.bytesTransferred);
+        Progressed(got);
         if (!Pace()) break;
     }
     return FailTransfer(FtpAborted, false, true);

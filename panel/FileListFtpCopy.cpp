@@ -24,6 +24,7 @@ struct FtpTransferProgress {
     int64_t last = 0;
     int64_t total = 0;
     int64_t grand = 0;
+    int shown = -1;
 };
 FtpTransferProgress* running = nullptr;
 
@@ -38,9 +39,12 @@ void FtpProgress(int kind, int64_t value)
     if (value < p.last) p.last = 0;
     p.total += value - p.last;
     p.last = value;
-    if (p.grand > 0)
-        ::SendDlgItemMessageW(dialog, IDC_STATUS_PROGRESS, PBM_SETPOS,
-                              static_cast<WPARAM>(std::min<int64_t>(100, p.total * 100 / p.grand)), 0);
+    if (p.grand <= 0) return;
+    // The engine reports every block; the bar is touched only when its percentage moves.
+    int percent = static_cast<int>(std::min<int64_t>(100, p.total * 100 / p.grand));
+    if (percent == p.shown) return;
+    p.shown = percent;
+    ::SendDlgItemMessageW(dialog, IDC_STATUS_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 class ProgressScope {
@@ -75,6 +79,7 @@ void StartFile(FtpTransferProgress& p, const std::wstring& source, const std::ws
     }
     p.last = p.total = 0;
     p.grand = size;
+    p.shown = 0;
 }
 
 
@@ -264,6 +269,7 @@ void CFileList::TransferFtp(const std::vector<FtpRow>& rows, bool move, const st
                 }
                 HWND dialog = progress.Dialog();
                 if (dialog) ::SendDlgItemMessageW(dialog, IDC_STATUS_PROGRESS, PBM_SETPOS, 0, 0);
+                transfer.shown = 0;
                 if (r != 0) {
                     if (ReportFtpFailure(progress.Owner(), r, true) || progress.CancelRequested()) stop = true;
                     return false;
