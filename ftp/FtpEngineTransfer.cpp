@@ -188,42 +188,44 @@ void BeginCounting(bool progress, int64_t expected)
     s.blockCounter = 0;
 }
 
-// Pauses after every so many blocks; false when the pause was cut short by a stop.
-bool Pace()
+// Counts blocks moved and pauses after every so many; false when the pause was cut short by a stop.
+bool Pace(uint32_t blocks)
 {
     FtpSession& s = *ftpSession;
-    if (++s.blockCounter % static_cast<uint32_t>(s.blocksBetweenPauses) != 0) return true;
+    uint32_t every = static_cast<uint32_t>(s.blocksBetweenPauses);
+    uint32_t before = s.blockCounter;
+    s.blockCounter += blocks;
+    if (before / every == s.blockCounter / every) return true;
     return TcpPause(s.pauseLength) != TcpCancelled || !s.stopFlag;
 }
 
-// Paced transfers move the engine's own blocks, each one whole, so the pause comes after a fixed count of
-// bytes. Unpaced ones move large blocks: under Wine every socket or file call costs more than the bytes
-// it moves.
+// Paced transfers count the engine's blocks of 4096 bytes and pause after every 40 of them, as always;
+// the bytes between two pauses go through one socket call and one file call, as do unpaced ones
+// (FtpLargeBlockSize at a time): under Wine every call costs more than the bytes it moves.
 bool Paced() { return ftpSession->pauseLength > 0; }
 
-char* FileBlock(size_t& capacity)
+char* TransferBlock(size_t& capacity)
 {
     FtpSession& s = *ftpSession;
-    if (Paced()) {
-        capacity = FtpBlockSize;
-        return s.data;
-    }
-    s.largeBlock.resize(FtpLargeBlockSize);
-    capacity = FtpLargeBlockSize;
+    capacity = Paced() ? static_cast<size_t>(FtpBlockSize) * static_cast<size_t>(s.blocksBetweenPauses)
+                       : static_cast<size_t>(FtpLargeBlockSize);
+    s.largeBlock.resize(capacity);
     return s.largeBlock.data();
 }
 
-// Progress for bytes just moved: one call per step crossed, so a large block still reports finely.
+// Progress for bytes just moved: one report per step boundary crossed (a block of 4096 bytes when paced,
+// 64 KiB otherwise) and one for the exact count, so a large call still reports finely.
 void Progressed(int64_t count)
 {
     FtpSession& s = *ftpSession;
+    int64_t step = Paced() ? FtpBlockSize : FtpProgressStep;
     int64_t before = s.bytesTransferred;
     s.bytesTransferred += count;
-    for (int64_t at = (before / FtpProgressStep + 1) * FtpProgressStep; at < s.bytesTransferred;
-         at += FtpProgressStep)
-        CallProgress(0, at);
-    CallProgress(0, s.bytesTransferred);
+    for (int64_t at = (before / step + 1) * step; at <= s.bytesTransferred; at += step) CallProgress(0, at);
+    if (s.bytesTransferred % step != 0) CallProgress(0, s.bytesTransferred);
 }
+
+uint32_t BlocksIn(size_t bytes) { return static_cast<uint32_t>((bytes + FtpBlockSize - 1) / FtpBlockSize); }
 
 bool WriteLocal(const char* block, size_t& filled)
 {
@@ -239,7 +241,7 @@ int ReceiveLoop()
 {
     FtpSession& s = *ftpSession;
     size_t capacity = 0;
-    char* block = FileBlock(capacity);
+    char* block = TransferBlock(capacity);
     size_t filled = 0;
     for (;;) {
         int n = 0;
@@ -251,7 +253,6 @@ int ReceiveLoop()
             return FailTransfer(FtpAborted, true, true);
         }
         if (n == 0) {
-            if (Paced() && filled > 0) CallProgress(0, s.bytesTransferred);
             if (WriteLocal(block, filled)) return CompleteTransfer(false);
             CloseTransfer(false);
             ReadReply();
@@ -262,15 +263,10 @@ int ReceiveLoop()
             return FailTransfer(FtpDataFailed, true, false);
         }
         filled += static_cast<size_t>(n);
-        if (!Paced()) {
-            Progressed(n);
-        } else {
-            s.bytesTransferred += n;
-            if (filled == capacity) CallProgress(0, s.bytesTransferred);
-        }
+        Progressed(n);
         if (filled < capacity) continue;
         if (!WriteLocal(block, filled)) return FailTransfer(FtpCannotWrite, true, false);
-        Pace();
+        Pace(BlocksIn(capacity));
     }
 }
 
@@ -278,7 +274,7 @@ int SendLoop()
 {
     FtpSession& s = *ftpSession;
     size_t capacity = 0;
-    char* block = FileBlock(capacity);
+    char* block = TransferBlock(capacity);
     for (;;) {
         if (s.stopFlag) break;
         DWORD got = 0;
@@ -291,7 +287,7 @@ int SendLoop()
             return SendFailed();
         }
         Progressed(got);
-        if (!Pace()) break;
+        if (!Pace(BlocksIn(got))) break;
     }
     return FailTransfer(FtpAborted, false, true);
 }
