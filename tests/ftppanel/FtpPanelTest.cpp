@@ -289,6 +289,61 @@ TEST_F(FtpPanel, MoveDeleteMakeDirectoryAndRename)
     EXPECT_GE(RowOf(Right(), L"renamed.txt"), 0);
 }
 
+// The dialog is answered before it first shows: its controls' own style says what it will show.
+bool Visible(HWND control) { return (::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+TEST_F(FtpPanel, TheCopyDialogOffersTheTransferTypeForThatOperationOnly)
+{
+    ASSERT_TRUE(MakeFile(Server(L"unix.txt"), "one\ntwo\n"));
+    ASSERT_TRUE(MakeFile(src / L"local.txt", "local\n"));
+    WriteProfileInt(L"FTP", L"XferType", 1);
+    // Between two local panels there is no transfer type to choose.
+    Show(Left(), src.Path());
+    Show(Right(), dst.Path());
+    ASSERT_NO_FATAL_FAILURE(Cursor(L"local.txt"));
+    bool shownLocally = true;
+    {
+        Answers answers({{L"COPY", Rule{{IDOK}, [&](HWND w) {
+                              shownLocally = Visible(::GetDlgItem(w, IDC_COPY_XFERTYPE));
+                          }}}});
+        Run(req::Copy);
+        EXPECT_EQ(answers.Count(L"COPY"), 1);
+    }
+    EXPECT_FALSE(shownLocally);
+    EXPECT_EQ(test::ReadAll(dst / L"local.txt"), "local\n");
+
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_NO_FATAL_FAILURE(ShowFtpRight());
+    Show(Left(), dst.Path());
+    ASSERT_NO_FATAL_FAILURE(RightCursor(L"unix.txt"));
+    LRESULT count = 0, selected = -1;
+    bool shown = false;
+    {
+        // ASCII for this copy: the server's line ends become CR LF.
+        Answers answers({{L"COPY", Rule{{IDOK}, [&](HWND w) {
+                              HWND types = ::GetDlgItem(w, IDC_COPY_XFERTYPE);
+                              shown = Visible(types);
+                              count = ::SendMessageW(types, CB_GETCOUNT, 0, 0);
+                              selected = ::SendMessageW(types, CB_GETCURSEL, 0, 0);
+                              ::SendMessageW(types, CB_SETCURSEL, 1, 0);
+                          }}}});
+        RightRequest(req::Copy);
+        EXPECT_TRUE(answers.Boxes().empty()) << Narrow(answers.Boxes()[0]);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(test::ReadAll(dst / L"unix.txt"), "one\r\ntwo\r\n");
+    EXPECT_EQ(GetProfileInt(L"FTP", L"XferType", 4), 1);
+    // The stored type again: binary, bytes as they are.
+    {
+        Answers answers({{L"COPY", Rule{{IDOK}}}, {L"OVERWRITE", Rule{{IDOK}}}});
+        RightRequest(req::Copy);
+        EXPECT_EQ(answers.Count(L"OVERWRITE"), 1);
+    }
+    EXPECT_EQ(test::ReadAll(dst / L"unix.txt"), "one\ntwo\n");
+}
+
 TEST_F(FtpPanel, StoppedOrRefusedDownloadsLeaveTheLocalFileIntact)
 {
     // Paced at about 1.6 MB/s, 6 MB take long enough to be stopped.
