@@ -38,10 +38,13 @@ protected:
         password = ftptest::Widen(info["password"]);
         // Each test works in a directory of its own on the server.
         static std::atomic<int> counter{0};
-        dirName = L"panel" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(counter++);
-        serverDir = ftptest::WinePath(info["home"]) + L"\\" + dirName;
-        test::RemoveTree(serverDir);
-        ASSERT_TRUE(MakeDir(serverDir));
+        // Wine hands out the same small process ids run after run: a name left by an earlier run is passed by.
+        for (;;) {
+            dirName = L"panel" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(counter++);
+            serverDir = ftptest::WinePath(info["home"]) + L"\\" + dirName;
+            if (MakeDir(serverDir)) break;
+            ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << Narrow(serverDir);
+        }
         WriteProfileInt(L"FTP", L"Encrypted", 1);
         WriteProfileInt(L"FTP", L"DirUpd", 1);
         WriteProfileString(L"FTP", L"LogFile", log.Path() + L"\\PDFTPLOG.TXT");
