@@ -219,6 +219,19 @@ void CFileList::TransferFtp(const std::vector<FtpRow>& rows, bool move, const st
             }
             other.SyncFtpDirectory();
             std::wstring remembered = other.path;
+            // A typed target is named from the directory the FTP panel shows; its missing levels are made.
+            if (FtpState().slashPaths) std::replace(remoteDir.begin(), remoteDir.end(), L'/', L'\\');
+            if (!remoteDir.empty() && remoteDir[0] != L'\\') remoteDir = ServerJoin(other.path, remoteDir);
+            while (remoteDir.size() > 1 && remoteDir.back() == L'\\') remoteDir.pop_back();
+            bool targetFailed = false;
+            if (remoteDir != other.path) {
+                FtpTimerPause pause;
+                int made = MakeFtpDirectoryPath(remoteDir);
+                if (made != 0) {
+                    ReportFtpFailure(progress.Owner(), made);
+                    targetFailed = true;
+                }
+            }
             bool vms = FtpState().serverSystem == FtpSystemVms;
             // Names already there, when the target is the directory the panel shows.
             auto existsRemotely = [&](const std::wstring& dir, const std::wstring& name) {
@@ -229,7 +242,7 @@ void CFileList::TransferFtp(const std::vector<FtpRow>& rows, bool move, const st
             };
             std::function<bool(const std::wstring&, const std::wstring&, const std::wstring&)> uploadFile;
             std::function<bool(const std::wstring&, const std::wstring&)> uploadTree;
-            bool stop = false;
+            bool stop = targetFailed;
             uploadFile = [&](const std::wstring& local, const std::wstring& dir, const std::wstring& name) {
                 progress.Pump();
                 if (progress.CancelRequested()) {

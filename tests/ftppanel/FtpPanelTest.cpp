@@ -347,6 +347,49 @@ TEST_F(FtpPanel, TheCopyDialogOffersTheTransferTypeForThatOperationOnly)
     EXPECT_EQ(test::ReadAll(dst / L"unix.txt"), "one\ntwo\n");
 }
 
+TEST_F(FtpPanel, ATypedTargetGetsItsMissingDirectoriesMade)
+{
+    ASSERT_TRUE(MakeFile(src / L"one.txt", "one"));
+    ASSERT_TRUE(MakeFile(src / L"two.txt", "two"));
+    ASSERT_TRUE(MakeFile(Server(L"blocker"), "a file where a directory is wanted"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_NO_FATAL_FAILURE(ShowFtpRight());
+    Show(Left(), src.Path());
+    auto typed = [](const std::wstring& target) {
+        return Rule{{IDOK}, [target](HWND w) { ::SetDlgItemTextW(w, IDC_COPY_TARGET, target.c_str()); }};
+    };
+    // Two levels below the panel's directory, named relative to it.
+    Mark({L"one.txt", L"two.txt"});
+    {
+        Answers answers({{L"COPY", typed(L"new\\deeper\\")}});
+        Run(req::Copy);
+        EXPECT_TRUE(answers.Boxes().empty()) << Narrow(answers.Boxes()[0]);
+    }
+    EXPECT_EQ(test::ReadAll(Server(L"new\\deeper\\one.txt")), "one");
+    EXPECT_EQ(test::ReadAll(Server(L"new\\deeper\\two.txt")), "two");
+    // One file to a new name under an absolute path written with the server's slashes.
+    ASSERT_NO_FATAL_FAILURE(Cursor(L"one.txt"));
+    {
+        Answers answers({{L"COPY", typed(L"/" + dirName + L"/abs/level/renamed.txt")}});
+        Run(req::Copy);
+        EXPECT_TRUE(answers.Boxes().empty()) << Narrow(answers.Boxes()[0]);
+    }
+    EXPECT_EQ(test::ReadAll(Server(L"abs\\level\\renamed.txt")), "one");
+    EXPECT_EQ(Right().path, L"\\" + dirName);
+    // A level that cannot be made: one message for the last level, nothing sent.
+    ASSERT_NO_FATAL_FAILURE(Cursor(L"two.txt"));
+    {
+        Answers answers({{L"COPY", typed(L"blocker\\sub\\")}, {L"#32770", Rule{{IDOK}}}});
+        Run(req::Copy);
+        EXPECT_EQ(answers.Boxes().size(), 1u);
+    }
+    EXPECT_EQ(test::ReadAll(Server(L"blocker")), "a file where a directory is wanted");
+    EXPECT_TRUE(Exists(src / L"two.txt"));
+    std::wstring now;
+    ASSERT_EQ(FtpPanelCurrentDir(now), 0);
+    EXPECT_EQ(now, L"\\" + dirName);
+}
+
 TEST_F(FtpPanel, StoppedOrRefusedDownloadsLeaveTheLocalFileIntact)
 {
     // Paced at about 1.6 MB/s, 6 MB take long enough to be stopped.
