@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include "common/Settings.h"
 #include "fileops/FileCheck.h"
+#include "framework/Resources.h"
 #include "common/FtpConnection.h"
 #include "ftp/FtpEngine.h"
 #include "ftp/FtpTestSupport.h"
@@ -611,6 +612,13 @@ TEST_F(FtpPanelScripted, VmsAndDosListingsAndADroppedConnection)
     Right().OnUpdate();
     ASSERT_GE(RowOf(Right(), L"huge.iso"), 0);
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"huge.iso"))->Size(), 6442450944ULL);
+    auto pathLine = [&] { return fw::GetText(main->Side(false).pathLine.Handle()); };
+    auto showsVersionMask = [&] {
+        std::wstring text = pathLine();
+        return text.size() >= 5 && text.compare(text.size() - 5, 5, L"*.*;*") == 0;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return !pathLine().empty() && pathLine()[0] == L'\\'; }, 5000)) << Narrow(pathLine());
+    EXPECT_FALSE(showsVersionMask()) << Narrow(pathLine());
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"Sub"))->kind, EntryDirectory);
 
     // Dropped in the middle of a listing: ".." only, a message, not connected, and usable.
@@ -634,6 +642,10 @@ TEST_F(FtpPanelScripted, VmsAndDosListingsAndADroppedConnection)
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"README.TXT;3"))->Size(), 1024u);
     ASSERT_GE(RowOf(Right(), L"SUBDIR.DIR;1"), 0);
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"SUBDIR.DIR;1"))->kind, EntryDirectory);
+    // Its names carry versions: the path line's mask says so once the drive box shows the server.
+    showRight();
+    EXPECT_TRUE(PumpUntil(showsVersionMask, 5000)) << Narrow(pathLine());
+    ASSERT_GE(RowOf(Right(), L"SUBDIR.DIR;1"), 0);
     // Entering a VMS directory asks for "[.SUBDIR]".
     Right().List().SetItemState(RowOf(Right(), L"SUBDIR.DIR;1"), LVIS_FOCUSED, LVIS_FOCUSED);
     Right().OpenCurrentEntry();
