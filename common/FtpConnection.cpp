@@ -63,6 +63,52 @@ std::string ServerPath(const std::wstring& panelPath)
     return ToServerText(p);
 }
 
+std::vector<std::wstring> FtpPathLevels(const std::wstring& directory)
+{
+    std::vector<std::wstring> levels;
+    std::wstring prefix;
+    size_t start = 0;
+    if (!directory.empty() && directory[0] == L'\\') {
+        prefix = L"\\";
+        start = 1;
+    }
+    while (start < directory.size()) {
+        size_t end = directory.find(L'\\', start);
+        if (end == std::wstring::npos) end = directory.size();
+        if (end > start) {
+            if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
+            prefix += directory.substr(start, end - start);
+            levels.push_back(prefix);
+        }
+        start = end + 1;
+    }
+    return levels;
+}
+
+int MakeFtpDirectoryPath(const std::wstring& directory)
+{
+    std::string remembered;
+    bool back = FtpCurrentDir(&remembered) == 0;
+    int result = 0;
+    // A server without slash paths names a directory its own way: only the whole of it can be tried.
+    std::vector<std::wstring> levels = FtpState().slashPaths ? FtpPathLevels(directory)
+                                                             : std::vector<std::wstring>{directory};
+    // Each level of a relative path is named from where the server was.
+    bool relative = directory.empty() || directory[0] != L'\\';
+    for (const std::wstring& level : levels) {
+        std::string remote = ServerPath(level);
+        if (FtpChangeDir(remote.c_str()) == 0) {
+            result = 0;
+            if (relative && back) FtpChangeDir(remembered.c_str());
+        } else {
+            result = FtpMakeDir(remote.c_str(), nullptr);
+        }
+        if (!FtpIsConnected()) break;
+    }
+    if (back && FtpIsConnected()) FtpChangeDir(remembered.c_str());
+    return result;
+}
+
 int FtpPanelCurrentDir(std::wstring& panelPath)
 {
     std::string dir;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct FtpConnectionState {
     std::wstring connectedSite;
@@ -42,6 +43,11 @@ std::string ToServerText(const std::wstring& text);
 std::wstring FromServerText(const std::string& text);
 // A panel path or name as the server wants it: "\" turned into "/" while the server uses slashes.
 std::string ServerPath(const std::wstring& panelPath);
+// The levels of a server directory path from the top: "\a\b\" gives "\a" and "\a\b".
+std::vector<std::wstring> FtpPathLevels(const std::wstring& directory);
+// Creates each missing level of a server directory path in turn from the top and comes back to the
+// server's current directory; the result is the last level's (0 when it exists or was made).
+int MakeFtpDirectoryPath(const std::wstring& directory);
 // Asks the server for its current directory; the panel form of it ("/" turned into "\").
 int FtpPanelCurrentDir(std::wstring& panelPath);
 // The server's last reply line, or the engine's text of the result.

@@ -11,8 +11,15 @@ bool CCopyDialog::OnInit()
     SetItemText(IDC_COPY_PROMPT, prompt);
     SetItemText(IDC_COPY_TARGET, target);
     SetChecked(IDC_COPY_ONLYNEWER, onlyNewer);
-    // The transfer type only matters when an FTP panel takes part.
-    ::ShowWindow(Item(IDC_COPY_XFERTYPE), SW_HIDE);
+    HWND types = Item(IDC_COPY_XFERTYPE);
+    if (offerTransferType) {
+        for (UINT text : {IDS_FTP_XFERBINARY, IDS_FTP_XFERASCII, IDS_FTP_XFERL8, IDS_FTP_XFERAUTO})
+            ::SendMessageW(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fw::LoadStr(text).c_str()));
+        int shown = transferType >= 1 && transferType <= 4 ? transferType : 4;
+        ::SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(shown - 1), 0);
+    } else {
+        ::ShowWindow(types, SW_HIDE);
+    }
     HWND edit = Item(IDC_COPY_TARGET);
     ::SetFocus(edit);
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -26,6 +33,10 @@ void CCopyDialog::OnOK()
     size_t last = target.find_last_not_of(L" \t");
     target = first == std::wstring::npos ? std::wstring() : target.substr(first, last - first + 1);
     onlyNewer = IsChecked(IDC_COPY_ONLYNEWER);
+    if (offerTransferType) {
+        LRESULT chosen = ::SendMessageW(Item(IDC_COPY_XFERTYPE), CB_GETCURSEL, 0, 0);
+        if (chosen >= 0 && chosen <= 3) transferType = static_cast<int>(chosen) + 1;
+    }
     End(IDOK);
 }
 

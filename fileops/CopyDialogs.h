@@ -10,6 +10,9 @@ public:
     explicit CCopyDialog(bool move) : CDialog(move ? L"RENMOVE" : L"COPY") {}
     std::wstring prompt, target;
     bool onlyNewer = false;
+    // Offered only when an FTP panel takes part: "XferType" 1 Binary, 2 ASCII, 3 L8, 4 automatic.
+    bool offerTransferType = false;
+    int transferType = 4;
 
 protected:
     bool OnInit() override;

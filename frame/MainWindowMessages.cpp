@@ -1,5 +1,6 @@
 // Reports from the panels, the refresh timers, the caption clock and the active-panel switch.
 #include "frame/MainWindow.h"
+#include "common/FtpConnection.h"
 #include "framework/Dialog.h"
 #include "common/Program.h"
 #include "fileops/FileSystem.h"
@@ -20,7 +21,9 @@ void CMainWindow::SetPathLine(bool isLeft)
     CFileList& p = Side(isLeft).panel;
     std::wstring text = p.path;
     if (text.empty() || text.back() != L'\\') text += L'\\';
-    text += Program().fileMask;
+    // A VMS server's names carry a version after ";": the mask says so.
+    bool vms = p.drive == L"FTP" && FtpState().ftpConnected && FtpState().serverSystem == FtpSystemVms;
+    text += vms ? std::wstring(L"*.*;*") : Program().fileMask;
     Side(isLeft).pathLine.SetText(text);
 }
 

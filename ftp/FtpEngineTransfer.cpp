@@ -188,66 +188,106 @@ void BeginCounting(bool progress, int64_t expected)
     s.blockCounter = 0;
 }
 
-// Pauses after every so many blocks; false when the pause was cut short by a stop.
-bool Pace()
+// Counts blocks moved and pauses after every so many; false when the pause was cut short by a stop.
+bool Pace(uint32_t blocks)
 {
     FtpSession& s = *ftpSession;
-    if (++s.blockCounter % static_cast<uint32_t>(s.blocksBetweenPauses) != 0) return true;
+    uint32_t every = static_cast<uint32_t>(s.blocksBetweenPauses);
+    uint32_t before = s.blockCounter;
+    s.blockCounter += blocks;
+    if (before / every == s.blockCounter / every) return true;
     return TcpPause(s.pauseLength) != TcpCancelled || !s.stopFlag;
 }
 
-// The block a blocking transfer moves: the engine's own, or a large one when there is no pause to keep.
-char* TransferBlock(int& size)
+// Paced transfers count the engine's blocks of 4096 bytes and pause after every 40 of them, as always;
+// the bytes between two pauses go through one socket call and one file call, as do unpaced ones
+// (FtpLargeBlockSize at a time): under Wine every call costs more than the bytes it moves.
+bool Paced() { return ftpSession->pauseLength > 0; }
+
+char* TransferBlock(size_t& capacity)
 {
     FtpSession& s = *ftpSession;
-    if (s.pauseLength > 0) {
-        size = FtpBlockSize;
-        return s.data;
-    }
-    s.largeBlock.resize(FtpLargeBlockSize);
-    size = FtpLargeBlockSize;
+    capacity = Paced() ? static_cast<size_t>(FtpBlockSize) * static_cast<size_t>(s.blocksBetweenPauses)
+                       : static_cast<size_t>(FtpLargeBlockSize);
+    s.largeBlock.resize(capacity);
     return s.largeBlock.data();
+}
+
+// Progress for bytes just moved: one report per step boundary crossed (a block of 4096 bytes when paced,
+// 64 KiB otherwise) and one for the exact count, so a large call still reports finely.
+void Progressed(int64_t count)
+{
+    FtpSession& s = *ftpSession;
+    int64_t step = Paced() ? FtpBlockSize : FtpProgressStep;
+    int64_t before = s.bytesTransferred;
+    s.bytesTransferred += count;
+    for (int64_t at = (before / step + 1) * step; at <= s.bytesTransferred; at += step) CallProgress(0, at);
+    if (s.bytesTransferred % step != 0) CallProgress(0, s.bytesTransferred);
+}
+
+uint32_t BlocksIn(size_t bytes) { return static_cast<uint32_t>((bytes + FtpBlockSize - 1) / FtpBlockSize); }
+
+bool WriteLocal(const char* block, size_t& filled)
+{
+    DWORD written = 0;
+    bool ok = filled == 0 ||
+              (WriteFile(ftpSession->localFile, block, static_cast<DWORD>(filled), &written, nullptr) &&
+               written == static_cast<DWORD>(filled));
+    filled = 0;
+    return ok;
 }
 
 int ReceiveLoop()
 {
     FtpSession& s = *ftpSession;
-    int size = 0;
-    char* block = TransferBlock(size);
+    size_t capacity = 0;
+    char* block = TransferBlock(capacity);
+    size_t filled = 0;
     for (;;) {
         int n = 0;
-        if (!s.stopFlag) n = TcpRecv(s.ctl.data, block, size, s.ctl.timeout, INVALID_HANDLE_VALUE);
-        if (s.stopFlag) return FailTransfer(FtpAborted, true, true);
-        if (n == 0) return CompleteTransfer(false);
-        if (n < 0) return FailTransfer(FtpDataFailed, true, false);
-        DWORD written = 0;
-        if (!WriteFile(s.localFile, block, n, &written, nullptr) || written != static_cast<DWORD>(n))
-            return FailTransfer(FtpCannotWrite, true, false);
-        s.bytesTransferred += n;
-        CallProgress(0, s.bytesTransferred);
-        Pace();
+        if (!s.stopFlag) n = TcpRecv(s.ctl.data, block + filled, static_cast<int>(capacity - filled), s.ctl.timeout,
+                                     INVALID_HANDLE_VALUE);
+        // What arrived is written before any end, so a caller's own file keeps it.
+        if (s.stopFlag) {
+            WriteLocal(block, filled);
+            return FailTransfer(FtpAborted, true, true);
+        }
+        if (n == 0) {
+            if (WriteLocal(block, filled)) return CompleteTransfer(false);
+            CloseTransfer(false);
+            ReadReply();
+            return FinishLocal(FtpCannotWrite);
+        }
+        if (n < 0) {
+            WriteLocal(block, filled);
+            return FailTransfer(FtpDataFailed, true, false);
+        }
+        filled += static_cast<size_t>(n);
+        Progressed(n);
+        if (filled < capacity) continue;
+        if (!WriteLocal(block, filled)) return FailTransfer(FtpCannotWrite, true, false);
+        Pace(BlocksIn(capacity));
     }
 }
 
 int SendLoop()
 {
     FtpSession& s = *ftpSession;
-    int size = 0;
-    char* block = TransferBlock(size);
+    size_t capacity = 0;
+    char* block = TransferBlock(capacity);
     for (;;) {
         if (s.stopFlag) break;
         DWORD got = 0;
         // A read error must not end the upload as if the file were complete.
-        if (!ReadFile(s.localFile, block, static_cast<DWORD>(size), &got, nullptr))
+        if (!ReadFile(s.localFile, block, static_cast<DWORD>(capacity), &got, nullptr))
             return FailTransfer(FtpCannotOpenLocal, false, false);
         if (got == 0) return CompleteTransfer(true);
-        s.bytesTransferred += got;
         if (TcpSend(s.ctl.data, block, static_cast<int>(got), false, INVALID_HANDLE_VALUE) != TcpOk) {
             if (s.stopFlag) break;
             return SendFailed();
         }
-        CallProgress(0, s.bytesTransferred);
-        if (!Pace()) break;
+        Progressed(got);
+        if (!Pace(BlocksIn(got))) break;
     }
     return FailTransfer(FtpAborted, false, true);
 }

@@ -5,8 +5,10 @@
 #include <string>
 
 constexpr int FtpBlockSize = 4096;
-// Unpaced blocking transfers move data in blocks this large (progress still comes after each).
-constexpr int FtpLargeBlockSize = 65536;
+// Unpaced blocking transfers move up to FtpLargeBlockSize per socket and file call and report progress
+// at every FtpProgressStep bytes; paced ones move the bytes between two pauses per call.
+constexpr int FtpLargeBlockSize = 1 << 20;
+constexpr int FtpProgressStep = 65536;
 constexpr int FtpReplySize = 2048;
 
 // Step messages of the message-driven mode.

@@ -475,13 +475,18 @@ int TcpRecv(TcpSocket sock, void* buffer, int size, int timeout, HANDLE logFile)
 {
     if (sock == NoSocket) return TcpNetworkError;
     SOCKET raw = ToSocket(sock);
+    // Data already there is taken without a wait first: under Wine each readiness check costs a server call.
+    bool tryFirst = buffer && size > 0;
     for (;;) {
-        int w = WaitSocket(raw, false, timeout);
-        if (w != TcpOk) {
-            if (w == TcpTimeout) Trace(TraceInternal, "select on socket %d: Timeout", sock);
-            return w;
+        if (!tryFirst) {
+            int w = WaitSocket(raw, false, timeout);
+            if (w != TcpOk) {
+                if (w == TcpTimeout) Trace(TraceInternal, "select on socket %d: Timeout", sock);
+                return w;
+            }
+            if (!buffer || size <= 0) return TcpOk;
         }
-        if (!buffer || size <= 0) return TcpOk;
+        tryFirst = false;
         int n = recv(raw, static_cast<char*>(buffer), size, 0);
         if (n == 0) {
             Trace(TraceInternal, "socket %d: Host has closed connection", sock);

@@ -146,6 +146,9 @@ public:
     };
     bool IsFtpTransfer(const CFileList* other) const;
     void TransferFtp(const std::vector<FtpRow>& rows, bool move, const std::wstring& targetSpec, CFileList& other);
+    // A drag from or onto an FTP panel: the marked rows copied into the other panel's directory
+    // (or the directory row dropped on), refused for directories where they cannot go.
+    void DropWithFtp(CFileList& other, int row);
     void RenameFtpInPlace(const std::vector<std::wstring>& names, const std::wstring& newName);
     // Asks ("Confirm") and fetches a file of this FTP panel into the temporary directory; false when not.
     bool FetchFtpFile(const std::wstring& name, std::wstring& local);

@@ -7,6 +7,7 @@
 #include "fileops/FileSystem.h"
 #include "fileops/PathRules.h"
 #include "common/RecentDirectories.h"
+#include "common/Settings.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
 #include "resource.h"
@@ -86,6 +87,8 @@ void CFileList::TransferMarked(bool move)
                          fw::LoadStr(IDS_COPY_DIRECTORIES);
     dialog.target = other->path;
     if (rows.size() == 1 && !rows[0].isDirectory) dialog.target = JoinPath(other->path, LastPart(rows[0].path));
+    dialog.offerTransferType = IsFtpTransfer(other);
+    dialog.transferType = GetProfileInt(L"FTP", L"XferType", 4);
     {
         HelpContextScope help(move ? IDM_RENMOVE : IDM_COPY);
         if (dialog.DoModal(context.owner) != IDOK || dialog.target.empty()) return;
@@ -106,7 +109,11 @@ void CFileList::TransferMarked(bool move)
         }
         bool typedLocal = (targetSpec.size() >= 2 && targetSpec[1] == L':') || targetSpec.rfind(L"\\\\", 0) == 0;
         if (drive == L"FTP" || !typedLocal) {
+            // The type chosen holds for this operation only.
+            int kept = GetProfileInt(L"FTP", L"XferType", 4);
+            WriteProfileInt(L"FTP", L"XferType", dialog.transferType);
             TransferFtp(ftpRows, move, targetSpec, *other);
+            WriteProfileInt(L"FTP", L"XferType", kept);
             return;
         }
     }

@@ -2,6 +2,7 @@
 // and the copy the receiving panel makes of it. A drop copies; it never moves.
 #include "panel/FileList.h"
 #include "common/Program.h"
+#include "common/FtpConnection.h"
 #include "common/RecentDirectories.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/DropList.h"
@@ -28,10 +29,12 @@ void CFileList::SetDropHighlight(int row)
 
 void CFileList::DragMarked()
 {
-    // A panel that is being read or written, or an FTP panel, gives nothing.
-    if (MarkedCount() == 0 || BusyCount() > 0 || drive == L"FTP" || showsFoundFiles) return;
+    // A panel that is being read or written gives nothing.
+    bool ftpSource = drive == L"FTP";
+    if (MarkedCount() == 0 || BusyCount() > 0 || showsFoundFiles || (ftpSource && FtpEngineBusy())) return;
     CFileList* other = OtherPanel();
     if (!other) return;
+    bool ftpTarget = other->drive == L"FTP";
     HINSTANCE resources = fw::ResourceInstance();
     HCURSOR notAllowed = ::LoadCursorW(resources, L"DRPFIL_NOTALLOWED");
     HCURSOR single = ::LoadCursorW(resources, L"DRPFIL_SINGLE");
@@ -54,14 +57,16 @@ void CFileList::DragMarked()
         POINT screen;
         ::GetCursorPos(&screen);
         HWND under = ::WindowFromPoint(screen);
-        // Beyond the main window the drag goes on through OLE, for other programs to take.
-        if (under && ::GetAncestor(under, GA_ROOT) != mainWindow &&
+        // Beyond the main window the drag goes on through OLE, for other programs to take;
+        // files on a server have no path another program could open.
+        if (!ftpSource && under && ::GetAncestor(under, GA_ROOT) != mainWindow &&
             ::GetWindowThreadProcessId(under, nullptr) != ::GetCurrentThreadId()) {
             handOver = true;
             break;
         }
         bool overOther = under && (under == other->hwnd || ::IsChild(other->hwnd, under));
-        dropAllowed = overOther && other->drive != L"FTP" && !other->showsFoundFiles;
+        // Between two FTP panels nothing moves: there is one connection.
+        dropAllowed = overOther && !other->showsFoundFiles && !(ftpSource && ftpTarget);
         int row = -1;
         if (dropAllowed) {
             POINT client = screen;
@@ -71,6 +76,11 @@ void CFileList::DragMarked()
             nonClientDrop = !::PtInRect(&area, client) || under != other->hwnd;
             const FileEntry* entry = other->Entry(row = other->RowFromPoint(client.x, client.y));
             if (!entry || entry->kind != EntryDirectory) row = -1;
+            // A directory of a server is no drop target; the server's directory itself is.
+            if (row >= 0 && ftpTarget) {
+                dropAllowed = false;
+                row = -1;
+            }
         }
         dropRow = row;
         if (row != highlightRow) other->SetDropHighlight(row);
@@ -95,6 +105,7 @@ void CFileList::DragMarked()
         return;
     }
     if (cancelled || !dropAllowed) return;
+    if (ftpSource || ftpTarget) return DropWithFtp(*other, dropRow);
 
     std::vector<DropSource> sources;
     for (int r = 0; r < RowCount(); ++r) {
@@ -113,6 +124,30 @@ void CFileList::DragMarked()
     if (!dropList) return ShowWarning(IDS_COPY_NOMEMORY);
     if (!::PostMessageW(other->hwnd, req::ReceiveDrop, reinterpret_cast<WPARAM>(dropList), static_cast<LPARAM>(dropRow)))
         ::GlobalFree(dropList);
+}
+
+void CFileList::DropWithFtp(CFileList& other, int row)
+{
+    std::vector<FtpRow> rows;
+    bool directories = false;
+    for (int r = 0; r < RowCount(); ++r) {
+        const FileEntry* entry = Entry(r);
+        if (!IsMarked(r) || entry->kind == EntryParent) continue;
+        bool isDirectory = entry->kind == EntryDirectory;
+        directories |= isDirectory;
+        rows.push_back({entry->name, isDirectory, entry->Size(), entry->lastWrite});
+    }
+    if (rows.empty()) return ShowWarning(IDS_COPY_NOTHING);
+    if (drive == L"FTP" && directories) return ShowWarning(IDS_FTP_NODIRCOPY);
+    if (other.drive == L"FTP" && directories && FtpState().serverSystem == FtpSystemVms)
+        return ShowWarning(IDS_FTP_NOVMSDIR);
+    // A server panel's path is known only once the server has been asked.
+    if (other.drive == L"FTP" && !other.SyncFtpDirectory()) return;
+    const FileEntry* entry = other.Entry(row);
+    std::wstring target = entry && entry->kind == EntryDirectory ? other.FullName(*entry) : other.path;
+    if (other.drive != L"FTP") RecordRecentDirectory(other.path);
+    // A drop always copies.
+    TransferFtp(rows, false, target, other);
 }
 
 bool CFileList::AcceptsDrops() const

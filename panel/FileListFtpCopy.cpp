@@ -24,6 +24,7 @@ struct FtpTransferProgress {
     int64_t last = 0;
     int64_t total = 0;
     int64_t grand = 0;
+    int shown = -1;
 };
 FtpTransferProgress* running = nullptr;
 
@@ -38,9 +39,12 @@ void FtpProgress(int kind, int64_t value)
     if (value < p.last) p.last = 0;
     p.total += value - p.last;
     p.last = value;
-    if (p.grand > 0)
-        ::SendDlgItemMessageW(dialog, IDC_STATUS_PROGRESS, PBM_SETPOS,
-                              static_cast<WPARAM>(std::min<int64_t>(100, p.total * 100 / p.grand)), 0);
+    if (p.grand <= 0) return;
+    // The engine reports every block; the bar is touched only when its percentage moves.
+    int percent = static_cast<int>(std::min<int64_t>(100, p.total * 100 / p.grand));
+    if (percent == p.shown) return;
+    p.shown = percent;
+    ::SendDlgItemMessageW(dialog, IDC_STATUS_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 class ProgressScope {
@@ -75,6 +79,7 @@ void StartFile(FtpTransferProgress& p, const std::wstring& source, const std::ws
     }
     p.last = p.total = 0;
     p.grand = size;
+    p.shown = 0;
 }
 
 
@@ -214,6 +219,19 @@ void CFileList::TransferFtp(const std::vector<FtpRow>& rows, bool move, const st
             }
             other.SyncFtpDirectory();
             std::wstring remembered = other.path;
+            // A typed target is named from the directory the FTP panel shows; its missing levels are made.
+            if (FtpState().slashPaths) std::replace(remoteDir.begin(), remoteDir.end(), L'/', L'\\');
+            if (!remoteDir.empty() && remoteDir[0] != L'\\') remoteDir = ServerJoin(other.path, remoteDir);
+            while (remoteDir.size() > 1 && remoteDir.back() == L'\\') remoteDir.pop_back();
+            bool targetFailed = false;
+            if (remoteDir != other.path) {
+                FtpTimerPause pause;
+                int made = MakeFtpDirectoryPath(remoteDir);
+                if (made != 0) {
+                    ReportFtpFailure(progress.Owner(), made);
+                    targetFailed = true;
+                }
+            }
             bool vms = FtpState().serverSystem == FtpSystemVms;
             // Names already there, when the target is the directory the panel shows.
             auto existsRemotely = [&](const std::wstring& dir, const std::wstring& name) {
@@ -224,7 +242,7 @@ void CFileList::TransferFtp(const std::vector<FtpRow>& rows, bool move, const st
             };
             std::function<bool(const std::wstring&, const std::wstring&, const std::wstring&)> uploadFile;
             std::function<bool(const std::wstring&, const std::wstring&)> uploadTree;
-            bool stop = false;
+            bool stop = targetFailed;
             uploadFile = [&](const std::wstring& local, const std::wstring& dir, const std::wstring& name) {
                 progress.Pump();
                 if (progress.CancelRequested()) {
@@ -264,6 +282,7 @@ void CFileList::TransferFtp(const std::vector<FtpRow>& rows, bool move, const st
                 }
                 HWND dialog = progress.Dialog();
                 if (dialog) ::SendDlgItemMessageW(dialog, IDC_STATUS_PROGRESS, PBM_SETPOS, 0, 0);
+                transfer.shown = 0;
                 if (r != 0) {
                     if (ReportFtpFailure(progress.Owner(), r, true) || progress.CancelRequested()) stop = true;
                     return false;

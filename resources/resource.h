@@ -687,6 +687,10 @@
 #define IDS_FTP_STATUS          9902
 #define IDS_FTP_LOST            9903
 #define IDS_FTP_NOLOG           9904
+#define IDS_FTP_XFERBINARY      9905
+#define IDS_FTP_XFERASCII       9906
+#define IDS_FTP_XFERL8          9907
+#define IDS_FTP_XFERAUTO        9908
 // ---- FTPSITES and NEWSITE (fixed ids of the design)
 #define IDC_FTP_SITELIST        2720
 #define IDC_FTP_NEW             1420

@@ -3,6 +3,8 @@
 #include "ftp/FtpEngine.h"
 #include "support/TestEnv.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <vector>
 
 using namespace ftptest;
 
@@ -183,6 +185,78 @@ TEST_P(RealServer, StopDuringALargeDownloadKeepsTheConnection)
     EXPECT_EQ(ReadAll(local / L"small.bin"), "small");
     DeleteFileW((server.home + L"\\large.bin").c_str());
     DeleteFileW((server.home + L"\\small.bin").c_str());
+}
+
+std::vector<int64_t> progressSeen;
+void RecordProgress(int kind, int64_t value)
+{
+    if (kind != 0) return;
+    progressSeen.push_back(value);
+    if (stopAfter && value >= stopAfter) FtpStop();
+}
+
+// The largest step between two progress reports, from 0 to the last one.
+int64_t LargestStep(const std::vector<int64_t>& seen)
+{
+    int64_t largest = 0, before = 0;
+    for (int64_t v : seen) {
+        largest = std::max(largest, v - before);
+        before = v;
+    }
+    return largest;
+}
+
+TEST_P(RealServer, UnpacedTransfersInLargeBlocksStillReportEvery64KiB)
+{
+    std::string content = RandomBytes(5 * 1024 * 1024 + 321, 13);
+    ASSERT_TRUE(WriteAll(server.home + L"\\big.bin", content));
+    ASSERT_EQ(FtpSetPauseLength(0), 0);
+    FtpSetProgressCallback(RecordProgress);
+    for (int passive : {1, 0}) {
+        FtpSetPassive(passive);
+        progressSeen.clear();
+        ASSERT_EQ(FtpDownload("big.bin", (local / L"big.bin").c_str(), 'I', true, nullptr, 0), 0) << FtpReplyText();
+        EXPECT_TRUE(ReadAll(local / L"big.bin") == content) << passive;
+        ASSERT_FALSE(progressSeen.empty());
+        EXPECT_EQ(progressSeen.back(), (int64_t)content.size());
+        EXPECT_LE(LargestStep(progressSeen), 65536) << passive;
+        EXPECT_TRUE(std::is_sorted(progressSeen.begin(), progressSeen.end()));
+        if (!writable) continue;
+        progressSeen.clear();
+        ASSERT_EQ(FtpUpload((local / L"big.bin").c_str(), "big-up.bin", 'I', true, nullptr, 0), 0) << FtpReplyText();
+        EXPECT_TRUE(ReadAll(server.home + L"\\big-up.bin") == content) << passive;
+        ASSERT_FALSE(progressSeen.empty());
+        EXPECT_EQ(progressSeen.back(), (int64_t)content.size());
+        EXPECT_LE(LargestStep(progressSeen), 65536) << passive;
+        DeleteFileW((server.home + L"\\big-up.bin").c_str());
+    }
+    // Stop still ends an unpaced download at once, leaves nothing behind and keeps the connection.
+    ASSERT_TRUE(WriteAll(local / L"kept.bin", "the local version"));
+    stopAfter = 300 * 1024;
+    progressSeen.clear();
+    EXPECT_EQ(FtpDownload("big.bin", (local / L"kept.bin").c_str(), 'I', true, nullptr, 0), -1);
+    stopAfter = 0;
+    EXPECT_EQ(ReadAll(local / L"kept.bin"), "the local version");
+    EXPECT_LT(progressSeen.back(), (int64_t)content.size());
+    EXPECT_EQ(FtpNoop(), 0) << FtpReplyText();
+    FtpSetPauseLength(100);
+    DeleteFileW((server.home + L"\\big.bin").c_str());
+}
+
+// With the engine's pacing the bytes between two pauses move in one call, and progress still comes per block.
+TEST_P(RealServer, PacedDownloadsReportEveryBlock)
+{
+    std::string content = RandomBytes(400 * 1024 + 77, 17);
+    ASSERT_TRUE(WriteAll(server.home + L"\\paced.bin", content));
+    FtpSetProgressCallback(RecordProgress);
+    progressSeen.clear();
+    ASSERT_EQ(FtpDownload("paced.bin", (local / L"paced.bin").c_str(), 'I', true, nullptr, 0), 0) << FtpReplyText();
+    EXPECT_TRUE(ReadAll(local / L"paced.bin") == content);
+    ASSERT_FALSE(progressSeen.empty());
+    EXPECT_EQ(progressSeen.back(), (int64_t)content.size());
+    EXPECT_LE(LargestStep(progressSeen), 4096);
+    EXPECT_TRUE(std::is_sorted(progressSeen.begin(), progressSeen.end()));
+    DeleteFileW((server.home + L"\\paced.bin").c_str());
 }
 
 TEST_P(RealServer, MessageDrivenTransfersReportByMessage)

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include "common/Settings.h"
 #include "fileops/FileCheck.h"
+#include "framework/Resources.h"
 #include "common/FtpConnection.h"
 #include "ftp/FtpEngine.h"
 #include "ftp/FtpTestSupport.h"
@@ -38,10 +39,13 @@ protected:
         password = ftptest::Widen(info["password"]);
         // Each test works in a directory of its own on the server.
         static std::atomic<int> counter{0};
-        dirName = L"panel" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(counter++);
-        serverDir = ftptest::WinePath(info["home"]) + L"\\" + dirName;
-        test::RemoveTree(serverDir);
-        ASSERT_TRUE(MakeDir(serverDir));
+        // Wine hands out the same small process ids run after run: a name left by an earlier run is passed by.
+        for (;;) {
+            dirName = L"panel" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(counter++);
+            serverDir = ftptest::WinePath(info["home"]) + L"\\" + dirName;
+            if (MakeDir(serverDir)) break;
+            ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << Narrow(serverDir);
+        }
         WriteProfileInt(L"FTP", L"Encrypted", 1);
         WriteProfileInt(L"FTP", L"DirUpd", 1);
         WriteProfileString(L"FTP", L"LogFile", log.Path() + L"\\PDFTPLOG.TXT");
@@ -289,6 +293,104 @@ TEST_F(FtpPanel, MoveDeleteMakeDirectoryAndRename)
     EXPECT_GE(RowOf(Right(), L"renamed.txt"), 0);
 }
 
+// The dialog is answered before it first shows: its controls' own style says what it will show.
+bool Visible(HWND control) { return (::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+TEST_F(FtpPanel, TheCopyDialogOffersTheTransferTypeForThatOperationOnly)
+{
+    ASSERT_TRUE(MakeFile(Server(L"unix.txt"), "one\ntwo\n"));
+    ASSERT_TRUE(MakeFile(src / L"local.txt", "local\n"));
+    WriteProfileInt(L"FTP", L"XferType", 1);
+    // Between two local panels there is no transfer type to choose.
+    Show(Left(), src.Path());
+    Show(Right(), dst.Path());
+    ASSERT_NO_FATAL_FAILURE(Cursor(L"local.txt"));
+    bool shownLocally = true;
+    {
+        Answers answers({{L"COPY", Rule{{IDOK}, [&](HWND w) {
+                              shownLocally = Visible(::GetDlgItem(w, IDC_COPY_XFERTYPE));
+                          }}}});
+        Run(req::Copy);
+        EXPECT_EQ(answers.Count(L"COPY"), 1);
+    }
+    EXPECT_FALSE(shownLocally);
+    EXPECT_EQ(test::ReadAll(dst / L"local.txt"), "local\n");
+
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_NO_FATAL_FAILURE(ShowFtpRight());
+    Show(Left(), dst.Path());
+    ASSERT_NO_FATAL_FAILURE(RightCursor(L"unix.txt"));
+    LRESULT count = 0, selected = -1;
+    bool shown = false;
+    {
+        // ASCII for this copy: the server's line ends become CR LF.
+        Answers answers({{L"COPY", Rule{{IDOK}, [&](HWND w) {
+                              HWND types = ::GetDlgItem(w, IDC_COPY_XFERTYPE);
+                              shown = Visible(types);
+                              count = ::SendMessageW(types, CB_GETCOUNT, 0, 0);
+                              selected = ::SendMessageW(types, CB_GETCURSEL, 0, 0);
+                              ::SendMessageW(types, CB_SETCURSEL, 1, 0);
+                          }}}});
+        RightRequest(req::Copy);
+        EXPECT_TRUE(answers.Boxes().empty()) << Narrow(answers.Boxes()[0]);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(test::ReadAll(dst / L"unix.txt"), "one\r\ntwo\r\n");
+    EXPECT_EQ(GetProfileInt(L"FTP", L"XferType", 4), 1);
+    // The stored type again: binary, bytes as they are.
+    {
+        Answers answers({{L"COPY", Rule{{IDOK}}}, {L"OVERWRITE", Rule{{IDOK}}}});
+        RightRequest(req::Copy);
+        EXPECT_EQ(answers.Count(L"OVERWRITE"), 1);
+    }
+    EXPECT_EQ(test::ReadAll(dst / L"unix.txt"), "one\ntwo\n");
+}
+
+TEST_F(FtpPanel, ATypedTargetGetsItsMissingDirectoriesMade)
+{
+    ASSERT_TRUE(MakeFile(src / L"one.txt", "one"));
+    ASSERT_TRUE(MakeFile(src / L"two.txt", "two"));
+    ASSERT_TRUE(MakeFile(Server(L"blocker"), "a file where a directory is wanted"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_NO_FATAL_FAILURE(ShowFtpRight());
+    Show(Left(), src.Path());
+    auto typed = [](const std::wstring& target) {
+        return Rule{{IDOK}, [target](HWND w) { ::SetDlgItemTextW(w, IDC_COPY_TARGET, target.c_str()); }};
+    };
+    // Two levels below the panel's directory, named relative to it.
+    Mark({L"one.txt", L"two.txt"});
+    {
+        Answers answers({{L"COPY", typed(L"new\\deeper\\")}});
+        Run(req::Copy);
+        EXPECT_TRUE(answers.Boxes().empty()) << Narrow(answers.Boxes()[0]);
+    }
+    EXPECT_EQ(test::ReadAll(Server(L"new\\deeper\\one.txt")), "one");
+    EXPECT_EQ(test::ReadAll(Server(L"new\\deeper\\two.txt")), "two");
+    // One file to a new name under an absolute path written with the server's slashes.
+    ASSERT_NO_FATAL_FAILURE(Cursor(L"one.txt"));
+    {
+        Answers answers({{L"COPY", typed(L"/" + dirName + L"/abs/level/renamed.txt")}});
+        Run(req::Copy);
+        EXPECT_TRUE(answers.Boxes().empty()) << Narrow(answers.Boxes()[0]);
+    }
+    EXPECT_EQ(test::ReadAll(Server(L"abs\\level\\renamed.txt")), "one");
+    EXPECT_EQ(Right().path, L"\\" + dirName);
+    // A level that cannot be made: one message for the last level, nothing sent.
+    ASSERT_NO_FATAL_FAILURE(Cursor(L"two.txt"));
+    {
+        Answers answers({{L"COPY", typed(L"blocker\\sub\\")}, {L"#32770", Rule{{IDOK}}}});
+        Run(req::Copy);
+        EXPECT_EQ(answers.Boxes().size(), 1u);
+    }
+    EXPECT_EQ(test::ReadAll(Server(L"blocker")), "a file where a directory is wanted");
+    EXPECT_TRUE(Exists(src / L"two.txt"));
+    std::wstring now;
+    ASSERT_EQ(FtpPanelCurrentDir(now), 0);
+    EXPECT_EQ(now, L"\\" + dirName);
+}
+
 TEST_F(FtpPanel, StoppedOrRefusedDownloadsLeaveTheLocalFileIntact)
 {
     // Paced at about 1.6 MB/s, 6 MB take long enough to be stopped.
@@ -510,6 +612,13 @@ TEST_F(FtpPanelScripted, VmsAndDosListingsAndADroppedConnection)
     Right().OnUpdate();
     ASSERT_GE(RowOf(Right(), L"huge.iso"), 0);
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"huge.iso"))->Size(), 6442450944ULL);
+    auto pathLine = [&] { return fw::GetText(main->Side(false).pathLine.Handle()); };
+    auto showsVersionMask = [&] {
+        std::wstring text = pathLine();
+        return text.size() >= 5 && text.compare(text.size() - 5, 5, L"*.*;*") == 0;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return !pathLine().empty() && pathLine()[0] == L'\\'; }, 5000)) << Narrow(pathLine());
+    EXPECT_FALSE(showsVersionMask()) << Narrow(pathLine());
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"Sub"))->kind, EntryDirectory);
 
     // Dropped in the middle of a listing: ".." only, a message, not connected, and usable.
@@ -533,6 +642,10 @@ TEST_F(FtpPanelScripted, VmsAndDosListingsAndADroppedConnection)
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"README.TXT;3"))->Size(), 1024u);
     ASSERT_GE(RowOf(Right(), L"SUBDIR.DIR;1"), 0);
     EXPECT_EQ(Right().Entry(RowOf(Right(), L"SUBDIR.DIR;1"))->kind, EntryDirectory);
+    // Its names carry versions: the path line's mask says so once the drive box shows the server.
+    showRight();
+    EXPECT_TRUE(PumpUntil(showsVersionMask, 5000)) << Narrow(pathLine());
+    ASSERT_GE(RowOf(Right(), L"SUBDIR.DIR;1"), 0);
     // Entering a VMS directory asks for "[.SUBDIR]".
     Right().List().SetItemState(RowOf(Right(), L"SUBDIR.DIR;1"), LVIS_FOCUSED, LVIS_FOCUSED);
     Right().OpenCurrentEntry();

@@ -1,6 +1,7 @@
 // Site records, password scrambling, the first-open conversion and the transfer-type rule.
 #include "common/Settings.h"
 #include "common/FtpSites.h"
+#include "common/FtpConnection.h"
 #include "support/TestEnv.h"
 #include <gtest/gtest.h>
 
@@ -115,4 +116,15 @@ TEST_F(FtpSitesStore, TransferTypeByModeAndExtension)
     EXPECT_EQ(ChooseTransferType(L"x.bin", false), 'A');
     WriteProfileInt(L"FTP", L"XferType", 3);
     EXPECT_EQ(ChooseTransferType(L"x.bin", false), 'L');
+}
+
+TEST(FtpPaths, LevelsFromTheTop)
+{
+    using Levels = std::vector<std::wstring>;
+    EXPECT_EQ(FtpPathLevels(L"\\a\\b\\c"), (Levels{L"\\a", L"\\a\\b", L"\\a\\b\\c"}));
+    EXPECT_EQ(FtpPathLevels(L"\\a\\\\b\\"), (Levels{L"\\a", L"\\a\\b"}));
+    EXPECT_EQ(FtpPathLevels(L"new\\deeper"), (Levels{L"new", L"new\\deeper"}));
+    EXPECT_EQ(FtpPathLevels(L"\\\u0392\u03ae\u03c4\u03b1"), (Levels{L"\\\u0392\u03ae\u03c4\u03b1"}));
+    EXPECT_TRUE(FtpPathLevels(L"\\").empty());
+    EXPECT_TRUE(FtpPathLevels(L"").empty());
 }

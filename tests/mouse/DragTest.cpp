@@ -1,6 +1,9 @@
 // Drag and drop between the panels with real mouse input from a second thread (the drag loop is
 // modal): where a drop lands, what a dragged tree carries, and what is refused.
 #include "fileops/DropList.h"
+#include "common/FtpConnection.h"
+#include "common/Settings.h"
+#include "ftp/FtpTestSupport.h"
 #include "framework/Resources.h"
 #include "mouse/MouseSupport.h"
 #include "support/Scripted.h"
@@ -373,4 +376,116 @@ TEST_F(Drag, LeavingTheWindowHandsOverToOleWhichBringsItBackAsADrop)
     test::PumpUntil([&] { return !main->operation.busy; });
     EXPECT_EQ(test::FileBytes(right / L"Into\\out \u0392\u03AE\u03C4\u03B1.txt"), test::FileBytes(left / L"out \u0392\u03AE\u03C4\u03B1.txt"));
     EXPECT_EQ(R().DropHighlight(), -1);
+}
+
+// Drags from and onto an FTP panel, against the local pyftpdlib server.
+class FtpDrag : public Drag {
+protected:
+    void SetUp() override
+    {
+        Drag::SetUp();
+        auto info = ftptest::ServerInfo("pyftpd");
+        ASSERT_FALSE(info.empty()) << "no pyftpdlib details: run scripts/ftp-servers.sh start";
+        static int counter = 0;
+        // Wine hands out the same small process ids run after run: a name left behind is passed by.
+        for (;;) {
+            dirName = L"drag" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(counter++);
+            serverDir = ftptest::WinePath(info["home"]) + L"\\" + dirName;
+            if (test::MakeDir(serverDir)) break;
+            ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+        }
+        WriteProfileInt(L"FTP", L"Encrypted", 1);
+        WriteProfileInt(L"FTP", L"Logging", 0);
+        WriteProfileInt(L"FTP", L"DirUpd", 1);
+        site.host = L"127.0.0.1";
+        site.port = ftptest::Widen(info["port"]);
+        site.user = ftptest::Widen(info["user"]);
+        site.password = ftptest::Widen(info["password"]);
+        site.initialDir = L"/" + dirName;
+        site.passive = true;
+    }
+    void TearDown() override
+    {
+        {
+            test::DialogAnswerer disconnected(L"#32770", IDOK);
+            FtpDisconnectSite();
+        }
+        Drag::TearDown();
+        test::RemoveTree(serverDir);
+    }
+    // Connects (the "Connected" note answered) and shows the server in the panel on that side.
+    void ShowServer(bool isLeft)
+    {
+        {
+            test::DialogAnswerer connected(L"#32770", IDOK);
+            ASSERT_EQ(FtpConnectSite(main->Handle(), L"Dragged", site), 0);
+        }
+        CDriveCombo& box = main->Side(isLeft).driveBox;
+        box.BuildDriveList();
+        fw::CComboBox combo = box.Box();
+        int ftp = -1;
+        for (int i = 0; i < combo.GetCount(); ++i)
+            if (combo.GetItemText(i) == L"[FTP] Dragged") ftp = i;
+        ASSERT_GE(ftp, 0);
+        CFileList& panel = isLeft ? L() : R();
+        int before = panel.updates;
+        combo.SetCurSel(ftp);
+        box.OnDriveSelected();
+        ASSERT_TRUE(test::PumpUntil([&] { return panel.drive == L"FTP" && panel.updates > before; }));
+    }
+    std::wstring Server(const std::wstring& name) const { return serverDir + L"\\" + name; }
+    FtpSiteRecord site;
+    std::wstring dirName, serverDir;
+};
+
+TEST_F(FtpDrag, OntoTheServerFilesAndTreesGoUpButNotIntoADirectoryRow)
+{
+    Files(left.Path(), {L"a.txt", L"\u0392\u03AE\u03C4\u03B1.txt", L"b.txt"});
+    ASSERT_TRUE(test::MakeDir(left / L"D"));
+    ASSERT_TRUE(test::MakeDir(left / L"D\\sub"));
+    Files(left / L"D\\sub", {L"deep.txt"});
+    ASSERT_TRUE(test::MakeDir(Server(L"there")));
+    Show(L(), left.Path());
+    ASSERT_NO_FATAL_FAILURE(ShowServer(false));
+    // Onto a directory of the server: refused, nothing sent.
+    Mark(L(), L"b.txt");
+    ASSERT_TRUE(DragTo(RowPoint(L(), L"b.txt"), RowPoint(R(), L"there"), notAllowed));
+    EXPECT_EQ(test::ReadAll(Server(L"there\\b.txt")), "<missing>");
+    Mark(L(), L"b.txt", false);
+    for (const wchar_t* n : {L"a.txt", L"\u0392\u03AE\u03C4\u03B1.txt", L"D"}) Mark(L(), n);
+    ASSERT_TRUE(DragTo(RowPoint(L(), L"a.txt"), BelowRows(R()), multiple));
+    EXPECT_EQ(test::FileBytes(Server(L"a.txt")), test::FileBytes(left / L"a.txt"));
+    EXPECT_EQ(test::FileBytes(Server(L"\u0392\u03AE\u03C4\u03B1.txt")), test::FileBytes(left / L"\u0392\u03AE\u03C4\u03B1.txt"));
+    EXPECT_EQ(test::FileBytes(Server(L"D\\sub\\deep.txt")), test::FileBytes(left / L"D\\sub\\deep.txt"));
+    // A drop copies: the sources stay.
+    EXPECT_EQ(test::ReadAll(left / L"a.txt"), "a.txt data");
+    EXPECT_TRUE(test::PumpUntil([&] { return test::RowOf(R(), L"a.txt") >= 0; }));
+}
+
+TEST_F(FtpDrag, FromTheServerFilesComeDownAndADirectoryIsRefused)
+{
+    ASSERT_TRUE(test::MakeFile(Server(L"down.txt"), "from the server"));
+    ASSERT_TRUE(test::MakeFile(Server(L"\u0392\u03AE\u03C4\u03B1.txt"), "beta"));
+    ASSERT_TRUE(test::MakeDir(Server(L"folder")));
+    ASSERT_TRUE(test::MakeDir(right / L"in"));
+    Show(R(), right.Path());
+    ASSERT_NO_FATAL_FAILURE(ShowServer(true));
+    Mark(L(), L"down.txt");
+    Mark(L(), L"\u0392\u03AE\u03C4\u03B1.txt");
+    // Onto a directory row of a local panel: into that directory.
+    ASSERT_TRUE(DragTo(RowPoint(L(), L"down.txt"), RowPoint(R(), L"in"), multiple));
+    EXPECT_EQ(test::ReadAll(right / L"in\\down.txt"), "from the server");
+    EXPECT_EQ(test::ReadAll(right / L"in\\\u0392\u03AE\u03C4\u03B1.txt"), "beta");
+    EXPECT_EQ(test::ReadAll(Server(L"down.txt")), "from the server");
+    // A directory of the server cannot come down: one warning, nothing copied.
+    Mark(L(), L"down.txt", false);
+    Mark(L(), L"\u0392\u03AE\u03C4\u03B1.txt", false);
+    Mark(L(), L"folder");
+    Mark(L(), L"down.txt");
+    test::DialogAnswerer box(L"#32770", IDOK);
+    ASSERT_TRUE(DragTo(RowPoint(L(), L"down.txt"), BelowRows(R()), multiple));
+    ASSERT_TRUE(test::PumpUntil([&] { return box.Answered() == 1; }));
+    EXPECT_EQ(box.LastText(), fw::LoadStr(IDS_FTP_NODIRCOPY));
+    EXPECT_EQ(test::ReadAll(right / L"down.txt"), "<missing>");
+    EXPECT_EQ(::GetFileAttributesW((right / L"folder").c_str()), INVALID_FILE_ATTRIBUTES);
 }
