@@ -8,14 +8,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 state="$build/ftp"
 
 stop_all() {
-  for f in pyftpd vsftpd; do
+  for f in pyftpd pyftpd-tls vsftpd; do
     [ -f "$state/$f.pid" ] && kill "$(cat "$state/$f.pid")" 2>/dev/null
     rm -f "$state/$f.pid"
   done
   if [ -f "$state/homes" ]; then
     while read -r d; do [ -n "$d" ] && rm -rf "$d"; done < "$state/homes"
   fi
-  rm -f "$state"/*.env "$state"/*.port "$state"/*.conf "$state/homes" "$state/vsftpd.unavailable"
+  rm -f "$state"/*.env "$state"/*.port "$state"/tls.pem "$state"/tls.crt "$state"/*.conf "$state/homes" "$state/vsftpd.unavailable"
 }
 
 free_port() {
@@ -42,6 +42,29 @@ start_pyftpd() {
   [ -s "$state/pyftpd.port" ] || { echo "pyftpdlib did not start" >&2; return 1; }
   printf 'port=%s\nuser=pduser\npassword=pdsecret\nhome=%s\nanonhome=%s\n' \
     "$(cat "$state/pyftpd.port")" "$home" "$anon" > "$state/pyftpd.env"
+}
+
+# A self-signed certificate for 127.0.0.1 and localhost, made afresh for each run.
+make_certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=localhost/O=Pandect test" \
+    -addext "subjectAltName=DNS:localhost,IP:127.0.0.1" \
+    -keyout "$state/tls.pem" -out "$state/tls.crt" >/dev/null 2>&1 || return 1
+  cat "$state/tls.crt" >> "$state/tls.pem"
+}
+
+start_pyftpd_tls() {
+  local home
+  make_certificate || { echo "openssl could not make a certificate" >&2; return 1; }
+  home=$(mktemp -d /tmp/pd-ftp-tls.XXXXXX)
+  echo "$home" >> "$state/homes"
+  /usr/bin/python3 "$root/tests/ftp/pyftpd_server.py" "$home" "$home" "$state/pyftpd-tls.port" pduser pdsecret \
+    "$state/tls.pem" </dev/null >"$state/pyftpd-tls.log" 2>&1 &
+  echo $! > "$state/pyftpd-tls.pid"
+  for _ in $(seq 100); do [ -s "$state/pyftpd-tls.port" ] && break; sleep 0.1; done
+  [ -s "$state/pyftpd-tls.port" ] || { echo "pyftpdlib with TLS did not start" >&2; return 1; }
+  printf 'port=%s\nuser=pduser\npassword=pdsecret\nhome=%s\nlog=%s\nsha256=%s\n' \
+    "$(cat "$state/pyftpd-tls.port")" "$home" "$state/pyftpd-tls.log" \
+    "$(openssl x509 -noout -fingerprint -sha256 -in "$state/tls.crt" | sed 's/.*=//')" > "$state/pyftpd-tls.env"
 }
 
 start_vsftpd() {
@@ -90,6 +113,7 @@ start)
   mkdir -p "$state"
   stop_all
   start_pyftpd || exit 1
+  start_pyftpd_tls || exit 1
   start_vsftpd
   ;;
 stop)
