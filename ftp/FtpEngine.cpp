@@ -30,6 +30,7 @@ int Connect(const char* host, const char* portText)
         s.ctl.noExtendedPassive = false;
         s.ctl.noExtendedActive = false;
         s.ctl.dataTls = false;
+        s.ctl.reuseDemanded = false;
         return FtpMapReply(RowGreeting, ReadReply());
     case TcpConnectFailed: return FtpNoFtpServer;
     case TcpNoSockets: return FtpNoSocket;
@@ -81,6 +82,7 @@ int ReadReply()
         return r;
     }
     int code = TcpAtoi(c.reply);
+    if (code == 522 && c.dataTls) c.reuseDemanded = true;
     bool preliminary = code >= 100 && code < 200;
     if (!preliminary && c.owed > 0) --c.owed;
     return r == 1 ? code : 2;
@@ -343,10 +345,10 @@ int SecureData(TcpSocket& data)
     if (t == TcpOk) return FtpOk;
     TcpClose(&data);
     if (t == TcpCancelled) return FtpAborted;
-    // The server says why: a demand for session reuse comes as 522.
+    // The server says why (a demand for session reuse comes as 522, which the transfer's end reports).
     int reply = ReadReply();
     while (reply >= 100 && reply < 200) reply = ReadReply();
-    return reply == 522 ? FtpTlsReuseRequired : FtpTlsFailed;
+    return FtpTlsFailed;
 }
 
 int FtpSetTrace(bool on)

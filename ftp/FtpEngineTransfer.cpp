@@ -158,6 +158,7 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
     FinishLocal(FtpAborted);
     s.stopFlag = false;
     s.dataFailure = 0;
+    s.ctl.reuseDemanded = false;
     if (type == 'A' || type == 'I' || type == 'L') {
         int r = FtpTransferType(type);
         if (r != FtpOk) return r;
@@ -428,6 +429,8 @@ int SendFailed()
 int FinishLocal(int result)
 {
     FtpSession& s = *ftpSession;
+    // Whatever broke the transfer, this is the reason the user can act on.
+    if (result != FtpOk && result != FtpAborted && s.ctl.reuseDemanded) result = FtpTlsReuseRequired;
     bool closed = CloseLocal();
     if (s.localTemp.empty()) return result;
     std::wstring temp = std::move(s.localTemp);

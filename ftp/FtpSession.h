@@ -27,6 +27,8 @@ struct FtpControl {
     // After PROT P every data connection runs TLS, expecting the control connection's host.
     bool dataTls = false;
     std::wstring tlsHost;
+    // The server answered 522 on a protected data connection: it wants the TLS session reused.
+    bool reuseDemanded = false;
     uint16_t port = 21;
     int timeout = 30;
     HANDLE logFile = INVALID_HANDLE_VALUE;

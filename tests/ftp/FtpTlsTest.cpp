@@ -201,16 +201,18 @@ TEST_F(FtpTls, VsftpdDemandingSessionReuseGetsAClearMessage)
 {
     auto info = Info("vsftpd-tls-reuse");
     ASSERT_FALSE(info.empty());
-    ASSERT_EQ(SignOn(info, FtpTlsRequired), 0) << FtpReplyText();
+    EXPECT_NE(std::string(FtpErrorText(4004)).find("session reuse"), std::string::npos);
     for (int passive : {1, 0}) {
+        ASSERT_EQ(SignOn(info, FtpTlsRequired), 0) << FtpReplyText();
         FtpSetPassive(passive);
         EXPECT_EQ(FtpDownload("welcome.txt", (local / L"w.txt").c_str(), 'I', false, nullptr, 0), 4004)
             << passive << " " << FtpReplyText();
-        EXPECT_NE(std::string(FtpErrorText(4004)).find("session reuse"), std::string::npos);
         EXPECT_EQ(GetFileAttributesW((local / L"w.txt").c_str()), INVALID_FILE_ATTRIBUTES);
-        // The control connection is still usable.
-        EXPECT_EQ(FtpNoop(), 0) << FtpReplyText();
-        std::string dir;
-        EXPECT_EQ(FtpCurrentDir(&dir), 0) << FtpReplyText();
+        // vsftpd ends the whole session after its 522; the engine sees that at the next command and a new
+        // sign-on works.
+        int noop = FtpNoop();
+        EXPECT_TRUE(noop == 0 || (noop == 2002 && !FtpIsConnected())) << noop;
     }
+    std::string transcript = Transcript();
+    EXPECT_NE(transcript.find("522 "), std::string::npos) << transcript;
 }
