@@ -387,6 +387,8 @@ int FtpSignOnViaFirewall(const char* firewallHost, const char* firewallPort, con
     ftpSession->notifyMessage = message;
     const FtpFirewallKind* how = FtpFirewall(kind);
     if (!Given(firewallHost) || !Given(host) || !how) return FtpBadParameters;
+    // TLS is not spoken through a firewall: a site that requires it is not signed on in clear.
+    if (ftpSession->ctl.security == FtpTlsRequired) return FtpTlsNotOffered;
     for (const char* text : {firewallUser, firewallPassword, host, user, password})
         if (!FtpSafeArgument(text)) return FtpBadParameters;
     int r = Connect(firewallHost, firewallPort);
