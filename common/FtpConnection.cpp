@@ -123,6 +123,7 @@ void ForgetConnection()
     s.ftpConnected = false;
     s.connectedSite.clear();
     s.host.clear();
+    s.encryption.clear();
     s.utf8 = false;
     s.keepAlive = false;
     CloseFtpLogFile();
@@ -268,6 +269,7 @@ int FtpConnectSite(HWND owner, const std::wstring& name, const FtpSiteRecord& si
     s.host = site.host;
     s.keepAlive = site.keepAlive;
     std::wstring security = FtpSecurityText();
+    s.encryption = security;
     if (security.empty()) ShowWarning(IDS_FTP_CONNECTED);
     else ShowMessage(nullptr, FillArguments(fw::LoadStr(IDS_FTP_CONNECTED_TLS), {security}), MB_OK | MB_ICONWARNING);
     if (!site.initialDir.empty()) {

@@ -18,6 +18,8 @@ struct FtpConnectionState {
     bool utf8 = false;
     bool keepAlive = false;
     std::wstring host;
+    // Protocol and cipher of an encrypted connection ("TLS 1.2, AES-256"), empty for plain FTP.
+    std::wstring encryption;
     // The window that owns timer 4 (the main window).
     HWND timerWindow = nullptr;
 };

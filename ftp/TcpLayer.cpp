@@ -561,14 +561,22 @@ int TlsRecv(TcpSocket sock, TlsChannel* tls, void* buffer, int size, int timeout
     int r = TlsReceive(tls, TransportOf(sock), timeout);
     if (r != TcpOk) return r;
     if (!buffer || size <= 0) return TcpOk;
-    int pending = 0;
-    const char* bytes = TlsPending(tls, &pending);
-    int n = pending < size ? pending : size;
-    std::memcpy(buffer, bytes, n);
-    TlsConsume(tls, n);
-    AppendToLog(logFile, buffer, n);
-    Dump("<", buffer, n);
-    return n;
+    char* out = static_cast<char*>(buffer);
+    int total = 0;
+    for (;;) {
+        int pending = 0;
+        const char* bytes = TlsPending(tls, &pending);
+        int n = pending < size - total ? pending : size - total;
+        std::memcpy(out + total, bytes, n);
+        TlsConsume(tls, n);
+        total += n;
+        // Records that are already here fill the rest of the buffer without waiting: one record per call
+        // would cost a large transfer four times the calls.
+        if (total >= size || TlsReceive(tls, TransportOf(sock), -1) != TcpOk) break;
+    }
+    AppendToLog(logFile, buffer, total);
+    Dump("<", buffer, total);
+    return total;
 }
 
 // Up to the terminator over TLS; the same results as the plain search below.

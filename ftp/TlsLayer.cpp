@@ -32,6 +32,7 @@ struct TlsChannel {
     size_t plainStart = 0;
     bool peerClosed = false;
     std::string record;
+    std::vector<char> incoming;
 };
 
 namespace {
@@ -41,7 +42,7 @@ thread_local std::wstring lastError;
 constexpr DWORD RequestFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                                ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
                                ISC_REQ_MANUAL_CRED_VALIDATION;
-constexpr int ReadSize = 32768;
+constexpr int ReadSize = 65536;
 constexpr unsigned char AlertRecord = 0x15;
 
 void Fail(const wchar_t* what, SECURITY_STATUS status)
@@ -62,10 +63,10 @@ void FreeChannel(TlsChannel* c)
 // Appends what the socket has to the undecrypted bytes; 1, or the failure (0 when the peer closed).
 int ReadMore(TlsChannel* c, const TlsTransport& io, int timeout)
 {
-    char buffer[ReadSize];
-    int n = io.read(io.context, buffer, sizeof buffer, timeout);
+    c->incoming.resize(ReadSize);
+    int n = io.read(io.context, c->incoming.data(), ReadSize, timeout);
     if (n <= 0) return n;
-    c->cipher.append(buffer, n);
+    c->cipher.append(c->incoming.data(), n);
     return TcpOk;
 }
 
@@ -315,26 +316,36 @@ int TlsReceive(TlsChannel* c, const TlsTransport& io, int timeout)
 int TlsSend(TlsChannel* c, const TlsTransport& io, const char* data, int count)
 {
     const SecPkgContext_StreamSizes& z = c->sizes;
+    // Several records go out in one write: each write costs more than the encryption of a record.
+    constexpr int RecordsPerWrite = 8;
     while (count > 0) {
-        unsigned long piece = static_cast<unsigned long>(count) < z.cbMaximumMessage ? count : z.cbMaximumMessage;
-        c->record.resize(z.cbHeader + piece + z.cbTrailer);
-        char* base = c->record.data();
-        std::memcpy(base + z.cbHeader, data, piece);
-        SecBuffer buffers[4] = {{z.cbHeader, SECBUFFER_STREAM_HEADER, base},
-                                {piece, SECBUFFER_DATA, base + z.cbHeader},
-                                {z.cbTrailer, SECBUFFER_STREAM_TRAILER, base + z.cbHeader + piece},
-                                {0, SECBUFFER_EMPTY, nullptr}};
-        SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-        SECURITY_STATUS status = EncryptMessage(&c->context, 0, &desc, 0);
-        if (status != SEC_E_OK) {
-            Fail(L"Data could not be encrypted", status);
-            return TcpNetworkError;
+        c->record.resize(static_cast<size_t>(RecordsPerWrite) * (z.cbHeader + z.cbMaximumMessage + z.cbTrailer));
+        size_t used = 0;
+        for (int k = 0; k < RecordsPerWrite && count > 0; ++k) {
+            unsigned long piece =
+                static_cast<unsigned long>(count) < z.cbMaximumMessage ? count : z.cbMaximumMessage;
+            char* base = c->record.data() + used;
+            std::memcpy(base + z.cbHeader, data, piece);
+            SecBuffer buffers[4] = {{z.cbHeader, SECBUFFER_STREAM_HEADER, base},
+                                    {piece, SECBUFFER_DATA, base + z.cbHeader},
+                                    {z.cbTrailer, SECBUFFER_STREAM_TRAILER, base + z.cbHeader + piece},
+                                    {0, SECBUFFER_EMPTY, nullptr}};
+            SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
+            SECURITY_STATUS status = EncryptMessage(&c->context, 0, &desc, 0);
+            if (status != SEC_E_OK) {
+                Fail(L"Data could not be encrypted", status);
+                return TcpNetworkError;
+            }
+            // The trailer may come out shorter than its room: the records are packed tight.
+            size_t header = buffers[0].cbBuffer, body = buffers[1].cbBuffer, trailer = buffers[2].cbBuffer;
+            if (static_cast<char*>(buffers[2].pvBuffer) != base + header + body)
+                std::memmove(base + header + body, buffers[2].pvBuffer, trailer);
+            used += header + body + trailer;
+            data += piece;
+            count -= static_cast<int>(piece);
         }
-        int total = static_cast<int>(buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
-        int r = io.write(io.context, base, total);
+        int r = io.write(io.context, c->record.data(), static_cast<int>(used));
         if (r != TcpOk) return r;
-        data += piece;
-        count -= static_cast<int>(piece);
     }
     return TcpOk;
 }

@@ -6,6 +6,7 @@
 #include "common/FtpConnection.h"
 #include "ftp/FtpEngine.h"
 #include "ftp/FtpTestSupport.h"
+#include "panel/DriveCombo.h"
 #include "resource.h"
 
 using namespace test;
@@ -85,6 +86,8 @@ TEST_F(FtpTlsPanel, CertificateQuestionConnectOnceTrustAlwaysAndCancel)
     ASSERT_TRUE(FtpState().ftpConnected);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_TRUE(Contains(boxes[1], L"encrypted (TLS 1.2")) << Narrow(boxes[1]);
+    // The status line of an FTP panel says so too.
+    EXPECT_TRUE(Contains(CDriveCombo::ftp.statusText(), L"127.0.0.1, TLS 1.2")) << Narrow(CDriveCombo::ftp.statusText());
     EXPECT_TRUE(TrustedCertificate(L"Secure").empty());
     Disconnect();
 
