@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 state="$build/ftp"
 
 stop_all() {
-  for f in pyftpd pyftpd-tls vsftpd vsftpd-tls vsftpd-tls-reuse; do
+  for f in pyftpd pyftpd-tls tls-cut vsftpd vsftpd-tls vsftpd-tls-reuse; do
     [ -f "$state/$f.pid" ] && kill "$(cat "$state/$f.pid")" 2>/dev/null
     rm -f "$state/$f.pid"
   done
@@ -68,6 +68,16 @@ start_pyftpd_tls() {
 }
 
 # start_vsftpd NAME [extra configuration lines]: plain, or with TLS as the extra lines say.
+# A TLS peer that ends its stream without close_notify, for the truncation test of the TLS layer.
+start_tls_cut() {
+  /usr/bin/python3 "$root/tests/ftp/tls_cut_server.py" "$state/tls.pem" "$state/tls-cut.port" \
+    </dev/null >"$state/tls-cut.log" 2>&1 &
+  echo $! > "$state/tls-cut.pid"
+  for _ in $(seq 100); do [ -s "$state/tls-cut.port" ] && break; sleep 0.1; done
+  [ -s "$state/tls-cut.port" ] || { echo "the TLS cut server did not start" >&2; return 1; }
+  printf 'port=%s\n' "$(cat "$state/tls-cut.port")" > "$state/tls-cut.env"
+}
+
 start_vsftpd() {
   local name=$1 extra=${2:-} home port
   [ -x /usr/sbin/vsftpd ] || { echo "no vsftpd binary" > "$state/$name.unavailable"; return 0; }
@@ -123,6 +133,7 @@ start)
   stop_all
   start_pyftpd || exit 1
   start_pyftpd_tls || exit 1
+  start_tls_cut || exit 1
   start_vsftpd vsftpd
   start_vsftpd vsftpd-tls "$(vsftpd_tls NO)"
   start_vsftpd vsftpd-tls-reuse "$(vsftpd_tls YES)"

@@ -137,3 +137,24 @@ TEST_F(TlsServer, HandshakeWithAPlainPeerFails)
     EXPECT_FALSE(TcpIsTls(control));
     EXPECT_FALSE(TlsLastError().empty());
 }
+
+TEST(TlsCut, AStreamEndingWithoutCloseNotifyIsAnError)
+{
+    auto info = ServerInfo("tls-cut");
+    ASSERT_FALSE(info.empty()) << "no TLS cut server: run scripts/ftp-servers.sh start";
+    ASSERT_EQ(TcpStartup(), 1);
+    TcpSocket sock = NoSocket;
+    uint16_t port = static_cast<uint16_t>(std::stoi(info["port"]));
+    ASSERT_EQ(TcpConnect(&sock, "127.0.0.1", nullptr, &port), 1);
+    ASSERT_EQ(TcpStartTls(sock, L"127.0.0.1", 10), 1) << test::Narrow(TlsLastError());
+    size_t got = 0;
+    char buffer[8192];
+    int n;
+    while ((n = TcpRecv(sock, buffer, sizeof buffer, 10, nullptr)) > 0) got += static_cast<size_t>(n);
+    EXPECT_EQ(got, 100000u);
+    // Not the clean end (0) that close_notify gives: the data may have been cut.
+    EXPECT_EQ(n, -1);
+    EXPECT_NE(TlsLastError().find(L"close_notify"), std::wstring::npos) << test::Narrow(TlsLastError());
+    TcpClose(&sock);
+    TcpCleanup();
+}
