@@ -4,6 +4,7 @@
 #include "common/Settings.h"
 #include "framework/Handles.h"
 #include "framework/Resources.h"
+#include "ftp/TlsLayer.h"
 #include "ftp/FtpEngine.h"
 #include "resource.h"
 
@@ -168,6 +169,7 @@ void ForgetConnection()
     s.ftpConnected = false;
     s.connectedSite.clear();
     s.host.clear();
+    s.encryption.clear();
     s.utf8 = false;
     s.keepAlive = false;
     CloseFtpLogFile();
@@ -183,6 +185,64 @@ std::string Narrow(const std::wstring& text)
     out.resize(std::char_traits<char>::length(out.c_str()));
     return out;
 }
+}
+
+namespace {
+
+struct CertificateQuestion {
+    HWND owner;
+    std::wstring site;
+};
+
+std::wstring DateText(const FILETIME& time)
+{
+    SYSTEMTIME t{};
+    ::FileTimeToSystemTime(&time, &t);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
+    return text;
+}
+
+// Asked by the engine, before the user name goes out, about a certificate the system does not trust.
+bool AskAboutCertificate(const TlsCertificate& certificate, const char* host, void* context)
+{
+    auto* question = static_cast<CertificateQuestion*>(context);
+    std::wstring fingerprint(certificate.sha256.begin(), certificate.sha256.end());
+    std::wstring trusted = TrustedCertificate(question->site);
+    CertificateVerdict verdict = JudgeCertificate(fingerprint, trusted);
+    if (verdict == CertificateVerdict::Accept) return true;
+    std::wstring text;
+    if (verdict == CertificateVerdict::AskChanged) text = FillArguments(fw::LoadStr(IDS_FTP_CERT_CHANGED), {trusted});
+    std::wstring hostText(host, host + std::char_traits<char>::length(host));
+    text += FillArguments(fw::LoadStr(IDS_FTP_CERT_QUESTION),
+                          {hostText, certificate.problem, certificate.subject, certificate.issuer,
+                           DateText(certificate.notBefore), DateText(certificate.notAfter), fingerprint});
+    int answer = ShowMessage(question->owner, text, MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3);
+    if (answer == IDYES) TrustCertificate(question->site, fingerprint);
+    return answer == IDYES || answer == IDNO;
+}
+
+} // namespace
+
+CertificateVerdict JudgeCertificate(const std::wstring& fingerprint, const std::wstring& trusted)
+{
+    if (trusted.empty()) return CertificateVerdict::Ask;
+    return fingerprint == trusted ? CertificateVerdict::Accept : CertificateVerdict::AskChanged;
+}
+
+std::wstring FillArguments(const std::wstring& pattern, const std::vector<std::wstring>& arguments)
+{
+    std::wstring out;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == L'%' && i + 1 < pattern.size() && pattern[i + 1] >= L'1' && pattern[i + 1] <= L'9') {
+            size_t index = static_cast<size_t>(pattern[i + 1] - L'1');
+            if (index < arguments.size()) out += arguments[index];
+            ++i;
+            continue;
+        }
+        out += pattern[i];
+    }
+    return out;
 }
 
 bool NoteLostConnection()
@@ -216,6 +276,14 @@ int FtpConnectSite(HWND owner, const std::wstring& name, const FtpSiteRecord& si
     std::string user = Narrow(site.anonymous ? L"anonymous" : site.user);
     std::string password = Narrow(site.anonymous ? FtpEmailOption() : site.password);
     std::string host = Narrow(site.host);
+    if (site.firewall && site.security == FtpTlsRequired) {
+        ShowMessage(owner, fw::LoadStr(IDS_FTP_TLS_FIREWALL), MB_OK | MB_ICONSTOP);
+        CloseFtpLogFile();
+        return FtpTlsNotOffered;
+    }
+    CertificateQuestion question{owner, name};
+    FtpSetSecurity(site.firewall ? FtpTlsOff : site.security);
+    FtpSetCertificateCheck(AskAboutCertificate, &question);
     int r;
     if (!site.firewall) {
         r = FtpSignOn(host.c_str(), Narrow(site.port.empty() ? L"21" : site.port).c_str(), user.c_str(),
@@ -225,6 +293,7 @@ int FtpConnectSite(HWND owner, const std::wstring& name, const FtpSiteRecord& si
                                  Narrow(site.firewallUser).c_str(), Narrow(site.firewallPassword).c_str(),
                                  host.c_str(), user.c_str(), password.c_str(), site.firewallKind, nullptr, 0);
     }
+    FtpSetCertificateCheck(nullptr, nullptr);
     if (r != 0) {
         ShowFtpFailure(owner, r);
         FtpQuit();
@@ -245,7 +314,10 @@ int FtpConnectSite(HWND owner, const std::wstring& name, const FtpSiteRecord& si
     s.connectedSite = name;
     s.host = site.host;
     s.keepAlive = site.keepAlive;
-    ShowWarning(IDS_FTP_CONNECTED);
+    std::wstring security = FtpSecurityText();
+    s.encryption = security;
+    if (security.empty()) ShowWarning(IDS_FTP_CONNECTED);
+    else ShowMessage(nullptr, FillArguments(fw::LoadStr(IDS_FTP_CONNECTED_TLS), {security}), MB_OK | MB_ICONWARNING);
     if (!site.initialDir.empty()) {
         int cd = FtpChangeDir(ServerPath(site.initialDir).c_str());
         if (cd != 0) ShowFtpFailure(owner, cd);

@@ -18,6 +18,8 @@ struct FtpConnectionState {
     bool utf8 = false;
     bool keepAlive = false;
     std::wstring host;
+    // Protocol and cipher of an encrypted connection ("TLS 1.2, AES-256"), empty for plain FTP.
+    std::wstring encryption;
     // The window that owns timer 4 (the main window).
     HWND timerWindow = nullptr;
 };
@@ -59,6 +61,12 @@ bool NoteLostConnection();
 // A failed call reported: the reply or error text, and when the connection went with it, that too.
 // True when the connection was lost.
 bool ReportFtpFailure(HWND owner, int result, bool engineTextOnly = false);
+
+// What to do about a certificate the system does not trust, given the fingerprint trusted for the site before.
+enum class CertificateVerdict { Accept, Ask, AskChanged };
+CertificateVerdict JudgeCertificate(const std::wstring& fingerprint, const std::wstring& trusted);
+// The text for "%1" ... "%9" in the pattern.
+std::wstring FillArguments(const std::wstring& pattern, const std::vector<std::wstring>& arguments);
 
 // Signs on to the site with the engine in blocking mode; 0 or the engine's result (already shown).
 int FtpConnectSite(HWND owner, const std::wstring& name, const FtpSiteRecord& site);

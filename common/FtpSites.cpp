@@ -82,12 +82,25 @@ bool ReadFtpSite(const std::wstring& name, FtpSiteRecord& site)
     std::wstring text = GetProfileString(L"FTPSites", name.c_str(), marker.c_str());
     if (text == marker) return false;
     site = ParseSiteRecord(text);
+    int security = GetProfileInt(name.c_str(), L"Security", 0);
+    site.security = security >= 0 && security <= 2 ? security : 0;
     return true;
 }
 
 bool WriteFtpSite(const std::wstring& name, const FtpSiteRecord& site)
 {
-    return WriteProfileString(L"FTPSites", name.c_str(), FormatSiteRecord(site));
+    if (!WriteProfileString(L"FTPSites", name.c_str(), FormatSiteRecord(site))) return false;
+    return WriteProfileInt(name.c_str(), L"Security", site.security);
+}
+
+std::wstring TrustedCertificate(const std::wstring& name)
+{
+    return GetProfileString(name.c_str(), L"TrustedCertificate", L"");
+}
+
+void TrustCertificate(const std::wstring& name, const std::wstring& fingerprint)
+{
+    WriteProfileString(name.c_str(), L"TrustedCertificate", fingerprint);
 }
 
 void DeleteFtpSite(const std::wstring& name)

@@ -18,6 +18,9 @@ struct FtpSiteRecord {
     bool keepAlive = false;
     std::wstring port = L"21";
     bool passive = false;
+    // 0 plain FTP, 1 TLS when the server offers it, 2 TLS required; kept in the site's own key as
+    // "Security", so the record keeps its fourteen fields and a site without the value is plain.
+    int security = 0;
 };
 
 // Characters are scrambled as the bytes of their UTF-8 form, so that any password survives;
@@ -36,6 +39,10 @@ std::vector<std::wstring> FtpSiteNames();
 bool ReadFtpSite(const std::wstring& name, FtpSiteRecord& site);
 bool WriteFtpSite(const std::wstring& name, const FtpSiteRecord& site);
 void DeleteFtpSite(const std::wstring& name);
+// SHA-256 fingerprint ("AB:CD:...") of the certificate the user chose to trust always for the site; empty
+// when there is none. Kept in the site's key as "TrustedCertificate".
+std::wstring TrustedCertificate(const std::wstring& name);
+void TrustCertificate(const std::wstring& name, const std::wstring& fingerprint);
 // Scrambles the passwords of every stored record once ("Encrypted").
 void ScrambleStoredPasswords();
 std::vector<std::wstring> ReadLoginDirs(const std::wstring& site);

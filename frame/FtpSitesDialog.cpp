@@ -38,6 +38,8 @@ FtpSiteRecord ReadDetails(const fw::CDialog& d, const std::wstring& storedUser, 
     s.initialDir = d.ItemText(IDC_FTP_INITDIR);
     s.keepAlive = d.IsChecked(IDC_FTP_KEEPALIVE);
     s.passive = d.IsChecked(IDC_FTP_PASSIVE);
+    LRESULT security = ::SendMessageW(d.Item(IDC_FTP_SECURITY), CB_GETCURSEL, 0, 0);
+    s.security = security >= 0 && security <= 2 ? static_cast<int>(security) : 0;
     s.firewall = d.IsChecked(IDC_FTP_FIREWALL);
     s.firewallHost = d.ItemText(IDC_FTP_FWHOST);
     s.firewallPort = d.ItemText(IDC_FTP_FWPORT);
@@ -60,6 +62,11 @@ void ShowDetails(const fw::CDialog& d, const FtpSiteRecord& s)
     ::EnableWindow(d.Item(IDC_FTP_PASSWORD), !s.anonymous);
     d.SetChecked(IDC_FTP_KEEPALIVE, s.keepAlive);
     d.SetChecked(IDC_FTP_PASSIVE, s.passive);
+    HWND security = d.Item(IDC_FTP_SECURITY);
+    if (::SendMessageW(security, CB_GETCOUNT, 0, 0) == 0)
+        for (UINT id : {IDS_FTP_TLS_PLAIN, IDS_FTP_TLS_IFOFFERED, IDS_FTP_TLS_REQUIRED})
+            ::SendMessageW(security, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fw::LoadStr(id).c_str()));
+    ::SendMessageW(security, CB_SETCURSEL, s.security, 0);
     d.SetChecked(IDC_FTP_FIREWALL, s.firewall);
     d.SetItemText(IDC_FTP_FWHOST, s.firewallHost);
     d.SetItemText(IDC_FTP_FWPORT, s.firewallPort);
@@ -283,6 +290,8 @@ bool CNewSiteDialog::OnInit()
 {
     FtpSiteRecord s;
     s.password = FtpEmailOption();
+    // A new site keeps its password off the wire unless the user says otherwise.
+    s.security = 2;
     ShowDetails(*this, s);
     return true;
 }

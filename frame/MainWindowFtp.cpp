@@ -15,7 +15,8 @@ void CMainWindow::InitFtp()
     CDriveCombo::ftp.siteName = [] { return FtpState().connectedSite; };
     CDriveCombo::ftp.statusText = [] {
         const FtpConnectionState& s = FtpState();
-        return fw::LoadStr(IDS_FTP_STATUS) + s.connectedSite + L" (" + s.host + L")";
+        std::wstring encrypted = s.encryption.empty() ? L"" : L", " + s.encryption;
+        return fw::LoadStr(IDS_FTP_STATUS) + s.connectedSite + L" (" + s.host + encrypted + L")";
     };
 }
 

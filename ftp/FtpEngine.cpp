@@ -1,5 +1,6 @@
 // FTP engine session, sign-on and the single commands of the command table.
 #include "ftp/FtpSession.h"
+#include "ftp/TlsLayer.h"
 #include "ftp/TcpText.h"
 #include <cstdio>
 #include <cstring>
@@ -26,6 +27,10 @@ int Connect(const char* host, const char* portText)
     case TcpOk:
         s.ctl.type = 'A';
         s.ctl.owed = 1;
+        s.ctl.noExtendedPassive = false;
+        s.ctl.noExtendedActive = false;
+        s.ctl.dataTls = false;
+        s.ctl.reuseDemanded = false;
         return FtpMapReply(RowGreeting, ReadReply());
     case TcpConnectFailed: return FtpNoFtpServer;
     case TcpNoSockets: return FtpNoSocket;
@@ -46,6 +51,24 @@ void Verbose(const char* direction, const char* line)
         SendMessageW(s.verboseWindow, s.verboseMessage, 1, reinterpret_cast<LPARAM>(line));
 }
 
+void Transcript(const std::string& text)
+{
+    FtpControl& c = ftpSession->ctl;
+    if (c.logFile == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(c.logFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+int Secure(const char* host);
+
 } // namespace
 
 int ReadReply()
@@ -59,6 +82,7 @@ int ReadReply()
         return r;
     }
     int code = TcpAtoi(c.reply);
+    if (code == 522 && c.dataTls) c.reuseDemanded = true;
     bool preliminary = code >= 100 && code < 200;
     if (!preliminary && c.owed > 0) --c.owed;
     return r == 1 ? code : 2;
@@ -230,6 +254,103 @@ int FtpSetVerbose(bool on, HWND window, UINT message)
     return FtpOk;
 }
 
+int FtpSetSecurity(int mode)
+{
+    if (!ftpSession) return FtpNotStarted;
+    if (mode < FtpTlsOff || mode > FtpTlsRequired) return FtpBadParameters;
+    ftpSession->ctl.security = mode;
+    return FtpOk;
+}
+
+int FtpSetCertificateCheck(FtpCertificateCheck check, void* context)
+{
+    if (!ftpSession) return FtpNotStarted;
+    ftpSession->certificateCheck = check;
+    ftpSession->certificateContext = context;
+    return FtpOk;
+}
+
+std::wstring FtpSecurityText()
+{
+    return ftpSession ? TcpTlsDescription(ftpSession->ctl.control) : std::wstring();
+}
+
+namespace {
+
+// AUTH TLS (or AUTH SSL), the handshake, the certificate and PBSZ/PROT, before anything else is sent.
+int Secure(const char* host)
+{
+    FtpSession& s = *ftpSession;
+    FtpControl& c = s.ctl;
+    if (c.security == FtpTlsOff) return FtpOk;
+    int reply = 0;
+    for (const char* command : {"AUTH TLS", "AUTH SSL"}) {
+        int r = SendLine(command);
+        if (r != FtpOk) return r;
+        reply = ReadReply();
+        if (c.control == NoSocket) return reply == TcpTimeout ? FtpTimedOut : FtpNoAnswer;
+        if (reply == 234 || reply == 334) break;
+    }
+    if (reply != 234 && reply != 334) {
+        if (c.security == FtpTlsIfOffered) return FtpOk;
+        // Nothing more goes over a connection that would carry the user name in clear.
+        LoseControl();
+        return FtpTlsNotOffered;
+    }
+    int size = MultiByteToWideChar(CP_UTF8, 0, host, -1, nullptr, 0);
+    c.tlsHost.assign(size > 0 ? size - 1 : 0, L'\0');
+    if (size > 1) MultiByteToWideChar(CP_UTF8, 0, host, -1, c.tlsHost.data(), size);
+    int t = TcpStartTls(c.control, c.tlsHost.c_str(), c.timeout);
+    if (t != TcpOk) {
+        Transcript("TLS handshake failed: " + Narrow(TlsLastError()) + "\r\n");
+        LoseControl();
+        return t == TcpCancelled ? FtpAborted : t == TcpTimeout ? FtpTimedOut : FtpTlsFailed;
+    }
+    TlsCertificate certificate;
+    bool accepted = false;
+    if (TcpTlsCertificate(c.control, &certificate)) {
+        accepted = certificate.chainTrusted && certificate.nameMatches;
+        if (!accepted && s.certificateCheck) accepted = s.certificateCheck(certificate, host, s.certificateContext);
+    }
+    if (!accepted) {
+        LoseControl();
+        return FtpCertificateRejected;
+    }
+    Transcript("Encrypted: " + Narrow(TcpTlsDescription(c.control)) + "\r\n");
+    int r = SendLine("PBSZ 0");
+    if (r != FtpOk) return r;
+    reply = ReadReply();
+    if (reply == 200) {
+        r = SendLine("PROT P");
+        if (r != FtpOk) return r;
+        reply = ReadReply();
+    }
+    if (c.control == NoSocket) return FtpNoAnswer;
+    if (reply != 200) {
+        if (c.security == FtpTlsIfOffered) return FtpOk;
+        LoseControl();
+        return FtpProtectionRefused;
+    }
+    c.dataTls = true;
+    return FtpOk;
+}
+
+} // namespace
+
+int SecureData(TcpSocket& data)
+{
+    FtpControl& c = ftpSession->ctl;
+    if (!c.dataTls) return FtpOk;
+    int t = TcpStartTls(data, c.tlsHost.c_str(), c.timeout);
+    if (t == TcpOk) return FtpOk;
+    TcpClose(&data);
+    if (t == TcpCancelled) return FtpAborted;
+    // The server says why (a demand for session reuse comes as 522, which the transfer's end reports).
+    int reply = ReadReply();
+    while (reply >= 100 && reply < 200) reply = ReadReply();
+    return FtpTlsFailed;
+}
+
 int FtpSetTrace(bool on)
 {
     TcpSetTrace(on ? 0xFFFF : 0);
@@ -248,6 +369,7 @@ int FtpSignOn(const char* host, const char* port, const char* user, const char* 
     ftpSession->notifyMessage = message;
     if (!Given(host) || !FtpSafeArgument(user) || !FtpSafeArgument(password)) return FtpBadParameters;
     int r = Connect(host, port);
+    if (r == FtpOk) r = Secure(host);
     if (r == FtpOk && Given(user)) {
         FtpDiscardInput();
         r = TableCommand(RowUser, user);
@@ -265,6 +387,8 @@ int FtpSignOnViaFirewall(const char* firewallHost, const char* firewallPort, con
     ftpSession->notifyMessage = message;
     const FtpFirewallKind* how = FtpFirewall(kind);
     if (!Given(firewallHost) || !Given(host) || !how) return FtpBadParameters;
+    // TLS is not spoken through a firewall: a site that requires it is not signed on in clear.
+    if (ftpSession->ctl.security == FtpTlsRequired) return FtpTlsNotOffered;
     for (const char* text : {firewallUser, firewallPassword, host, user, password})
         if (!FtpSafeArgument(text)) return FtpBadParameters;
     int r = Connect(firewallHost, firewallPort);

@@ -11,6 +11,15 @@ using FtpProgressCallback = void (*)(int kind, int64_t value);
 // false skips the name, true fetches it (replacing the local file).
 using FtpNameFilter = bool (*)(const char* name, bool localExists);
 
+struct TlsCertificate;
+// Asked about a certificate the system does not trust for the host; true lets the sign-on go on.
+using FtpCertificateCheck = bool (*)(const TlsCertificate& certificate, const char* host, void* context);
+
+// Security of the next sign-on.
+constexpr int FtpTlsOff = 0;
+constexpr int FtpTlsIfOffered = 1;
+constexpr int FtpTlsRequired = 2;
+
 constexpr wchar_t FtpEngineClassName[] = L"FtpEngineClassName";
 
 // Session
@@ -26,6 +35,11 @@ int FtpSetPauseLength(int milliseconds);
 int FtpSetBlocksBetweenPauses(int blocks);
 int FtpSetVerbose(bool on, HWND window, UINT message);
 int FtpSetTrace(bool on);
+int FtpSetSecurity(int mode);
+// Without a check only certificates the system trusts for the host are accepted.
+int FtpSetCertificateCheck(FtpCertificateCheck check, void* context);
+// Protocol and cipher of the control connection ("TLS 1.2, AES-256"), empty while it is plain.
+std::wstring FtpSecurityText();
 int64_t FtpBytesTransferred();
 int64_t FtpBytesExpected();
 const char* FtpReplyText();

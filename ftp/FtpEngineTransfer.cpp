@@ -94,6 +94,61 @@ std::string Dotted(uint32_t address)
            std::to_string(b[3]);
 }
 
+// Listens on the interface the control connection uses (only the server may connect) and names it
+// by EPRT, or by PORT once the server has refused EPRT.
+int OfferActive(TcpSocket& listening)
+{
+    FtpSession& s = *ftpSession;
+    uint32_t address = TcpLocalAddress(s.ctl.control);
+    uint16_t port = 0;
+    if (TcpGetListenSocket(&listening, nullptr, &port, 1, address) != TcpOk) return FtpDataFailed;
+    if (!s.ctl.noExtendedActive) {
+        int r = SendLine(FtpExtendedPortCommand(address, port));
+        if (r != FtpOk) return r;
+        int reply = ReadReply();
+        if (reply == 200) return FtpOk;
+        if (reply != 500 && reply != 502) return FtpUnexpected;
+        s.ctl.noExtendedActive = true;
+    }
+    int r = SendLine(FtpPortCommand(address, port));
+    if (r != FtpOk) return r;
+    return ReadReply() == 200 ? FtpOk : FtpUnexpected;
+}
+
+// Connects to the port the server opens for EPSV, or for PASV once the server has refused EPSV.
+int OfferPassive(TcpSocket& connected)
+{
+    FtpSession& s = *ftpSession;
+    // The data connection goes where the control connection goes, whatever address a reply names.
+    uint32_t address = TcpPeerAddress(s.ctl.control);
+    uint16_t port = 0;
+    bool named = false;
+    if (!s.ctl.noExtendedPassive) {
+        int r = SendLine("EPSV");
+        if (r != FtpOk) return r;
+        int reply = ReadReply();
+        if (reply == 229) {
+            if (!FtpParseExtendedPassiveReply(s.ctl.reply, &port)) return FtpUnexpected;
+            named = true;
+        } else if (reply == 500 || reply == 502) {
+            s.ctl.noExtendedPassive = true;
+        } else {
+            return FtpUnexpected;
+        }
+    }
+    if (!named) {
+        int r = SendLine("PASV");
+        if (r != FtpOk) return r;
+        int reply = ReadReply();
+        if (reply == 500 || reply == 502) return FtpNoPassive;
+        uint32_t claimed = 0;
+        if (reply != 227 || !FtpParsePassiveReply(s.ctl.reply, &claimed, &port)) return FtpUnexpected;
+        if (address == 0) address = claimed;
+    }
+    if (address == 0) return FtpNoSocket;
+    return TcpConnect(&connected, Dotted(address).c_str(), nullptr, &port) == TcpOk ? FtpOk : FtpNoSocket;
+}
+
 // Opens the data connection for the command and sends it; 0 leaves the session transferring.
 int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::string& command)
 {
@@ -103,6 +158,7 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
     FinishLocal(FtpAborted);
     s.stopFlag = false;
     s.dataFailure = 0;
+    s.ctl.reuseDemanded = false;
     if (type == 'A' || type == 'I' || type == 'L') {
         int r = FtpTransferType(type);
         if (r != FtpOk) return r;
@@ -122,25 +178,11 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
         return FinishLocal(code);
     };
     if (!s.ctl.passive) {
-        // Only the interface the control connection uses, and only the server may connect.
-        uint32_t address = TcpLocalAddress(s.ctl.control);
-        uint16_t port = 0;
-        if (TcpGetListenSocket(&listening, nullptr, &port, 1, address) != TcpOk) return fail(FtpDataFailed);
-        int r = SendLine(FtpPortCommand(address, port));
+        int r = OfferActive(listening);
         if (r != FtpOk) return fail(r);
-        if (ReadReply() != 200) return fail(FtpUnexpected);
     } else {
-        int r = SendLine("PASV");
+        int r = OfferPassive(connected);
         if (r != FtpOk) return fail(r);
-        int reply = ReadReply();
-        if (reply == 500 || reply == 502) return fail(FtpNoPassive);
-        uint32_t address = 0;
-        uint16_t port = 0;
-        if (reply != 227 || !FtpParsePassiveReply(s.ctl.reply, &address, &port)) return fail(FtpUnexpected);
-        // The data connection goes where the control connection goes, whatever address the reply names.
-        uint32_t peer = TcpPeerAddress(s.ctl.control);
-        if (peer != 0 && peer != address) address = peer;
-        if (TcpConnect(&connected, Dotted(address).c_str(), nullptr, &port) != TcpOk) return fail(FtpNoSocket);
     }
     if (offset > 0) {
         int r = FtpRestartAt(offset);
@@ -148,6 +190,11 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
     }
     int sent = SendLine(command);
     if (sent != FtpOk) return fail(sent);
+    // The handshake comes before the opening reply is read: some servers drop a data connection otherwise.
+    if (s.ctl.passive) {
+        int secured = SecureData(connected);
+        if (secured != FtpOk) return fail(secured);
+    }
     int reply = ReadReply();
     if (reply != 150 && reply != 125) {
         // Any other preliminary reply leaves a transfer running on the server that nobody follows.
@@ -175,6 +222,8 @@ int OpenTransfer(const LocalSide& local, char type, int64_t offset, const std::s
             AbortAction(false, false);
             return fail(code);
         }
+        int secured = SecureData(s.ctl.data);
+        if (secured != FtpOk) return fail(secured);
     }
     return FtpOk;
 }
@@ -420,6 +469,8 @@ int SendFailed()
 int FinishLocal(int result)
 {
     FtpSession& s = *ftpSession;
+    // Whatever broke the transfer, this is the reason the user can act on.
+    if (result != FtpOk && result != FtpAborted && s.ctl.reuseDemanded) result = FtpTlsReuseRequired;
     bool closed = CloseLocal();
     if (s.localTemp.empty()) return result;
     std::wstring temp = std::move(s.localTemp);

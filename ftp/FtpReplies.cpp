@@ -70,6 +70,11 @@ const FtpResultText FtpResultTexts[] = {
     {3003, "FTP - Command not implemented on host"},
     {3004, "FTP - Host does not report directory"},
     {3005, "FTP - Host does not support passive mode"},
+    {4001, "FTP - Host does not offer TLS: the sign-on was stopped before the user name was sent"},
+    {4002, "FTP - TLS handshake failed"},
+    {4003, "FTP - Server certificate not accepted"},
+    {4004, "FTP - Host requires TLS session reuse on data connections, which this system cannot do"},
+    {4005, "FTP - Host refused to encrypt data connections (PBSZ/PROT)"},
     {5002, "FTP - Insufficient free resources"},
     {5003, "FTP - Insufficient memory"},
     {5004, "FTP - Socket unavailable"},
@@ -148,6 +153,33 @@ std::string FtpPortCommand(uint32_t address, uint16_t port)
     char line[64];
     std::snprintf(line, sizeof line, "PORT %d,%d,%d,%d,%d,%d", b[0], b[1], b[2], b[3], port >> 8, port & 0xFF);
     return line;
+}
+
+std::string FtpExtendedPortCommand(uint32_t address, uint16_t port)
+{
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
+    char line[64];
+    std::snprintf(line, sizeof line, "EPRT |1|%d.%d.%d.%d|%d|", b[0], b[1], b[2], b[3], port);
+    return line;
+}
+
+bool FtpParseExtendedPassiveReply(const char* reply, uint16_t* port)
+{
+    const char* p = reply ? std::strchr(reply, '(') : nullptr;
+    if (!p) return false;
+    // Any printable character may delimit; the network and address fields stay empty.
+    char d = p[1];
+    if (d < 33 || d > 126 || (d >= '0' && d <= '9') || p[2] != d || p[3] != d) return false;
+    p += 4;
+    long value = 0;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9') {
+        value = value * 10 + (*p++ - '0');
+        if (++digits > 5 || value > 65535) return false;
+    }
+    if (digits == 0 || value == 0 || p[0] != d || p[1] != ')') return false;
+    *port = static_cast<uint16_t>(value);
+    return true;
 }
 
 bool FtpParsePassiveReply(const char* reply, uint32_t* address, uint16_t* port)

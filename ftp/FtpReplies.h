@@ -39,6 +39,11 @@ constexpr int FtpFirewallNoServer = 2009;
 constexpr int FtpUnexpected = 3001;
 constexpr int FtpNoDirectory = 3004;
 constexpr int FtpNoPassive = 3005;
+constexpr int FtpTlsNotOffered = 4001;
+constexpr int FtpTlsFailed = 4002;
+constexpr int FtpCertificateRejected = 4003;
+constexpr int FtpTlsReuseRequired = 4004;
+constexpr int FtpProtectionRefused = 4005;
 constexpr int FtpNoResources = 5002;
 constexpr int FtpNoMemory = 5003;
 constexpr int FtpNoSocket = 5004;
@@ -90,6 +95,10 @@ const char* FtpTypeArgument(char type);
 
 // PORT with the address (network order) and the port.
 std::string FtpPortCommand(uint32_t address, uint16_t port);
+// EPRT for an IPv4 address (network order) and the port.
+std::string FtpExtendedPortCommand(uint32_t address, uint16_t port);
+// Port of a 229 reply "(|||port|)"; false when the text is malformed or the port is 0.
+bool FtpParseExtendedPassiveReply(const char* reply, uint16_t* port);
 // Address (network order) and port of a 227 reply; false when the text is malformed.
 bool FtpParsePassiveReply(const char* reply, uint32_t* address, uint16_t* port);
 // Size announced by a 150/125 reply as "... 1234 bytes"; 0 when there is none.

@@ -22,6 +22,15 @@ struct FtpControl {
     char type = 'A';
     bool verbose = false;
     bool passive = false;
+    // The server refused EPSV or EPRT in this session: PASV or PORT from then on.
+    bool noExtendedPassive = false;
+    bool noExtendedActive = false;
+    int security = 0;
+    // After PROT P every data connection runs TLS, expecting the control connection's host.
+    bool dataTls = false;
+    std::wstring tlsHost;
+    // The server answered 522 on a protected data connection: it wants the TLS session reused.
+    bool reuseDemanded = false;
     uint16_t port = 21;
     int timeout = 30;
     HANDLE logFile = INVALID_HANDLE_VALUE;
@@ -58,6 +67,8 @@ struct FtpSession {
     bool messageDriven = true;
     int64_t bytesTransferred = 0;
     int64_t bytesExpected = 0;
+    FtpCertificateCheck certificateCheck = nullptr;
+    void* certificateContext = nullptr;
     FtpControl ctl;
     FtpSession* next = nullptr;
     FtpSession* previous = nullptr;
@@ -79,6 +90,9 @@ void LoseControl();
 int TableCommand(int row, const char* argument);
 // Posts the result in message-driven mode (and returns 0), else returns it.
 int Report(int result);
+
+// TLS on a new data connection (after its command is sent); 0, or the result for the transfer.
+int SecureData(TcpSocket& data);
 
 // FtpEngineTransfer.cpp
 int CloseTransfer(bool drain);

@@ -1,5 +1,6 @@
 // Thin blocking layer over Winsock stream sockets: connect, listen, send, receive and text lines.
 #include "ftp/TcpLayer.h"
+#include "ftp/TlsLayer.h"
 #include <ws2tcpip.h>
 #include <cstdarg>
 #include <cstdio>
@@ -16,6 +17,8 @@ struct RegistryEntry {
     uint64_t received = 0;
     uint64_t sent = 0;
     DWORD thread = 0;
+    // Set once TLS runs on the socket: every call then carries plaintext through it.
+    TlsChannel* tls = nullptr;
 };
 
 RegistryEntry registry[SocketRegistrySize];
@@ -61,6 +64,8 @@ void Dump(const char* label, const void* data, size_t count)
     if (!(traceMask & TraceDump) || count == 0) return;
     OutputDebugStringA(FormatHexDump(label, static_cast<const unsigned char*>(data), count).c_str());
 }
+
+TlsTransport TransportOf(TcpSocket sock);
 
 SOCKET ToSocket(TcpSocket s) { return static_cast<SOCKET>(static_cast<uint32_t>(s)); }
 
@@ -437,6 +442,10 @@ int TcpClose(TcpSocket* sock)
     if (!sock) return TcpBadPointer;
     if (*sock == NoSocket) return TcpOk;
     RegistryEntry* entry = Find(*sock);
+    if (entry && entry->tls) {
+        TlsClose(entry->tls, TransportOf(*sock), true);
+        entry->tls = nullptr;
+    }
     if (entry && entry->kind == SocketListening) Sleep(100);
     else if (entry) TcpFlush(*sock);
     SOCKET raw = ToSocket(*sock);
@@ -471,9 +480,10 @@ int TcpFlush(TcpSocket sock)
     return TcpOk;
 }
 
-int TcpRecv(TcpSocket sock, void* buffer, int size, int timeout, HANDLE logFile)
+namespace {
+
+int PlainRecv(TcpSocket sock, void* buffer, int size, int timeout, HANDLE logFile)
 {
-    if (sock == NoSocket) return TcpNetworkError;
     SOCKET raw = ToSocket(sock);
     // Data already there is taken without a wait first: under Wine each readiness check costs a server call.
     bool tryFirst = buffer && size > 0;
@@ -504,17 +514,8 @@ int TcpRecv(TcpSocket sock, void* buffer, int size, int timeout, HANDLE logFile)
     }
 }
 
-int TcpSend(TcpSocket sock, const void* data, int count, bool urgent, HANDLE logFile)
+int PlainSend(TcpSocket sock, const char* bytes, int count, bool urgent)
 {
-    if (sock == NoSocket) return TcpNetworkError;
-    if (count <= 0) return TcpOk;
-    if (!data) return TcpBadPointer;
-    const char* bytes = static_cast<const char*>(data);
-    if (logFile != INVALID_HANDLE_VALUE && logFile != nullptr) {
-        std::string shown = MaskForLog(bytes, count);
-        AppendToLog(logFile, shown.data(), shown.size());
-    }
-    Dump(">", bytes, count);
     SOCKET raw = ToSocket(sock);
     int sent = 0;
     while (sent < count) {
@@ -532,6 +533,155 @@ int TcpSend(TcpSocket sock, const void* data, int count, bool urgent, HANDLE log
     }
     if (RegistryEntry* e = Find(sock)) e->sent += sent;
     return TcpOk;
+}
+
+int TransportRead(void* context, char* buffer, int size, int timeout)
+{
+    return PlainRecv(static_cast<TcpSocket>(reinterpret_cast<intptr_t>(context)), buffer, size, timeout, nullptr);
+}
+
+int TransportWrite(void* context, const char* data, int count)
+{
+    return PlainSend(static_cast<TcpSocket>(reinterpret_cast<intptr_t>(context)), data, count, false);
+}
+
+TlsTransport TransportOf(TcpSocket sock)
+{
+    TlsTransport io;
+    io.context = reinterpret_cast<void*>(static_cast<intptr_t>(sock));
+    io.read = TransportRead;
+    io.write = TransportWrite;
+    return io;
+}
+
+TlsChannel* TlsOf(TcpSocket sock)
+{
+    RegistryEntry* e = Find(sock);
+    return e ? e->tls : nullptr;
+}
+
+// Decrypted bytes up to size, as a plain receive gives them.
+int TlsRecv(TcpSocket sock, TlsChannel* tls, void* buffer, int size, int timeout, HANDLE logFile)
+{
+    int r = TlsReceive(tls, TransportOf(sock), timeout);
+    if (r != TcpOk) return r;
+    if (!buffer || size <= 0) return TcpOk;
+    char* out = static_cast<char*>(buffer);
+    int total = 0;
+    for (;;) {
+        int pending = 0;
+        const char* bytes = TlsPending(tls, &pending);
+        int n = pending < size - total ? pending : size - total;
+        std::memcpy(out + total, bytes, n);
+        TlsConsume(tls, n);
+        total += n;
+        // Records that are already here fill the rest of the buffer without waiting: one record per call
+        // would cost a large transfer four times the calls.
+        if (total >= size || TlsReceive(tls, TransportOf(sock), -1) != TcpOk) break;
+    }
+    AppendToLog(logFile, buffer, total);
+    Dump("<", buffer, total);
+    return total;
+}
+
+// Up to the terminator over TLS; the same results as the plain search below.
+int TlsRecvUntil(TcpSocket sock, TlsChannel* tls, char* buffer, int* length, const char* terminator, int m,
+                 bool caseSensitive, int timeout, HANDLE logFile)
+{
+    const int capacity = *length;
+    std::string work;
+    auto same = [&](char a, char b) {
+        if (caseSensitive) return a == b;
+        return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+    };
+    auto ends = [&] {
+        if (static_cast<int>(work.size()) < m) return false;
+        for (int i = 0; i < m; ++i)
+            if (!same(work[work.size() - m + i], terminator[i])) return false;
+        return true;
+    };
+    for (;;) {
+        int r = TlsReceive(tls, TransportOf(sock), timeout);
+        if (r != TcpOk) {
+            int kept = static_cast<int>(work.size()) < capacity ? static_cast<int>(work.size()) : capacity;
+            std::memcpy(buffer, work.data(), kept);
+            *length = kept;
+            return r;
+        }
+        int pending = 0;
+        const char* bytes = TlsPending(tls, &pending);
+        int taken = 0;
+        while (taken < pending) {
+            work += bytes[taken++];
+            if (ends()) {
+                TlsConsume(tls, taken);
+                AppendToLog(logFile, work.data(), work.size());
+                int n = static_cast<int>(work.size()) - m;
+                std::memcpy(buffer, work.data(), n);
+                *length = n;
+                return TcpOk;
+            }
+            if (static_cast<int>(work.size()) >= capacity + m - 1) {
+                TlsConsume(tls, taken);
+                AppendToLog(logFile, work.data(), work.size());
+                std::memcpy(buffer, work.data(), capacity);
+                *length = capacity;
+                return TcpOverflow;
+            }
+        }
+        TlsConsume(tls, taken);
+    }
+}
+
+} // namespace
+
+int TcpRecv(TcpSocket sock, void* buffer, int size, int timeout, HANDLE logFile)
+{
+    if (sock == NoSocket) return TcpNetworkError;
+    if (TlsChannel* tls = TlsOf(sock)) return TlsRecv(sock, tls, buffer, size, timeout, logFile);
+    return PlainRecv(sock, buffer, size, timeout, logFile);
+}
+
+int TcpSend(TcpSocket sock, const void* data, int count, bool urgent, HANDLE logFile)
+{
+    if (sock == NoSocket) return TcpNetworkError;
+    if (count <= 0) return TcpOk;
+    if (!data) return TcpBadPointer;
+    const char* bytes = static_cast<const char*>(data);
+    if (logFile != INVALID_HANDLE_VALUE && logFile != nullptr) {
+        std::string shown = MaskForLog(bytes, count);
+        AppendToLog(logFile, shown.data(), shown.size());
+    }
+    Dump(">", bytes, count);
+    // Urgent data cannot travel inside TLS records: it goes in line.
+    if (TlsChannel* tls = TlsOf(sock)) return TlsSend(tls, TransportOf(sock), bytes, count);
+    return PlainSend(sock, bytes, count, urgent);
+}
+
+int TcpStartTls(TcpSocket sock, const wchar_t* host, int timeout)
+{
+    RegistryEntry* e = Find(sock);
+    if (!e) return TcpNetworkError;
+    if (e->tls) return TcpOk;
+    TlsChannel* channel = nullptr;
+    int r = TlsHandshake(&channel, TransportOf(sock), host, timeout);
+    if (r != TcpOk) return r;
+    e->tls = channel;
+    return TcpOk;
+}
+
+bool TcpIsTls(TcpSocket sock) { return TlsOf(sock) != nullptr; }
+
+std::wstring TcpTlsDescription(TcpSocket sock)
+{
+    TlsChannel* tls = TlsOf(sock);
+    return tls ? TlsDescription(tls) : std::wstring();
+}
+
+bool TcpTlsCertificate(TcpSocket sock, TlsCertificate* out)
+{
+    TlsChannel* tls = TlsOf(sock);
+    return tls && TlsPeerCertificate(tls, out);
 }
 
 int TnSend(TcpSocket sock, const char* text, bool urgent, HANDLE logFile)
@@ -553,6 +703,8 @@ int TcpRecvUntilStr(TcpSocket sock, char* buffer, int* length, const char* termi
     if (!length) return TcpBadPointer;
     if (sock == NoSocket || *length <= 0 || !terminator || terminatorLength <= 0) return TcpNetworkError;
     if (!buffer) return TcpBadPointer;
+    if (TlsChannel* tls = TlsOf(sock))
+        return TlsRecvUntil(sock, tls, buffer, length, terminator, terminatorLength, caseSensitive, timeout, logFile);
     const int capacity = *length;
     const int m = terminatorLength;
     std::unique_ptr<char[]> work(new (std::nothrow) char[static_cast<size_t>(capacity) + m + 1]);

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include "ftp/TcpText.h"
+#include <string>
+
+struct TlsCertificate;
 
 // Socket handles are kernel handles, which fit in 32 bits on 64-bit Windows too.
 using TcpSocket = int32_t;
@@ -33,6 +36,13 @@ int TcpRecv(TcpSocket sock, void* buffer, int size, int timeout, HANDLE logFile)
 int TcpSend(TcpSocket sock, const void* data, int count, bool urgent, HANDLE logFile);
 int TcpRecvUntilStr(TcpSocket sock, char* buffer, int* length, const char* terminator,
                     int terminatorLength, bool caseSensitive, int timeout, HANDLE logFile);
+// Runs TLS on a connected socket from now on (after AUTH TLS, or on a new data connection); every later
+// receive, send and line read of the socket carries plaintext, and closing it sends close_notify.
+int TcpStartTls(TcpSocket sock, const wchar_t* host, int timeout);
+bool TcpIsTls(TcpSocket sock);
+// Protocol and cipher of a TLS socket, empty for a plain one.
+std::wstring TcpTlsDescription(TcpSocket sock);
+bool TcpTlsCertificate(TcpSocket sock, TlsCertificate* out);
 // A pause that dispatches window messages and that TcpAbort ends early (then -11).
 int TcpPause(int milliseconds);
 

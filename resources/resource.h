@@ -35,7 +35,8 @@
 //     9300-9349 copy, move and delete safety, 9350-9399 FTP engine, 9400-9419 panels, 9500-9599 hex editor,
 //     9600-9699 archives, 9700-9749 image viewer and system information, 9750-9799 text viewer, editor and
 //     compare, 9800-9899 printing, options and system commands,
-//     9900-9949 FTP sites and FTP panels, 9950-9979 file search
+//     9900-9949 FTP sites and FTP panels, 9950-9979 file search, 10050-10099 FTP over TLS
+//   FTP over TLS: the security choice of FTPSITES and NEWSITE 3800-3829
 // No bare numbers appear in the .rc files.
 #pragma once
 
@@ -691,6 +692,15 @@
 #define IDS_FTP_XFERASCII       9906
 #define IDS_FTP_XFERL8          9907
 #define IDS_FTP_XFERAUTO        9908
+// FTP over TLS: the site's security choice and the certificate question.
+#define IDS_FTP_TLS_PLAIN       10050
+#define IDS_FTP_TLS_IFOFFERED   10051
+#define IDS_FTP_TLS_REQUIRED    10052
+#define IDS_FTP_CERT_QUESTION   10053
+#define IDS_FTP_CERT_CHANGED    10054
+#define IDS_FTP_CONNECTED_TLS   10055
+#define IDS_FTP_TLS_FIREWALL    10056
+#define IDC_FTP_SECURITY        3800
 // ---- FTPSITES and NEWSITE (fixed ids of the design)
 #define IDC_FTP_SITELIST        2720
 #define IDC_FTP_NEW             1420

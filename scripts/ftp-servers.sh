@@ -8,14 +8,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 state="$build/ftp"
 
 stop_all() {
-  for f in pyftpd vsftpd; do
+  for f in pyftpd pyftpd-tls tls-cut vsftpd vsftpd-tls vsftpd-tls-reuse; do
     [ -f "$state/$f.pid" ] && kill "$(cat "$state/$f.pid")" 2>/dev/null
     rm -f "$state/$f.pid"
   done
   if [ -f "$state/homes" ]; then
     while read -r d; do [ -n "$d" ] && rm -rf "$d"; done < "$state/homes"
   fi
-  rm -f "$state"/*.env "$state"/*.port "$state"/*.conf "$state/homes" "$state/vsftpd.unavailable"
+  rm -f "$state"/*.env "$state"/*.port "$state"/tls.pem "$state"/tls.crt "$state"/*.conf "$state/homes" "$state"/*.unavailable
 }
 
 free_port() {
@@ -44,15 +44,49 @@ start_pyftpd() {
     "$(cat "$state/pyftpd.port")" "$home" "$anon" > "$state/pyftpd.env"
 }
 
+# A self-signed certificate for 127.0.0.1 and localhost, made afresh for each run.
+make_certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=localhost/O=Pandect test" \
+    -addext "subjectAltName=DNS:localhost,IP:127.0.0.1" \
+    -keyout "$state/tls.pem" -out "$state/tls.crt" >/dev/null 2>&1 || return 1
+  cat "$state/tls.crt" >> "$state/tls.pem"
+}
+
+start_pyftpd_tls() {
+  local home
+  make_certificate || { echo "openssl could not make a certificate" >&2; return 1; }
+  home=$(mktemp -d /tmp/pd-ftp-tls.XXXXXX)
+  echo "$home" >> "$state/homes"
+  /usr/bin/python3 "$root/tests/ftp/pyftpd_server.py" "$home" "$home" "$state/pyftpd-tls.port" pduser pdsecret \
+    "$state/tls.pem" </dev/null >"$state/pyftpd-tls.log" 2>&1 &
+  echo $! > "$state/pyftpd-tls.pid"
+  for _ in $(seq 100); do [ -s "$state/pyftpd-tls.port" ] && break; sleep 0.1; done
+  [ -s "$state/pyftpd-tls.port" ] || { echo "pyftpdlib with TLS did not start" >&2; return 1; }
+  printf 'port=%s\nuser=pduser\npassword=pdsecret\nhome=%s\nlog=%s\nsha256=%s\n' \
+    "$(cat "$state/pyftpd-tls.port")" "$home" "$state/pyftpd-tls.log" \
+    "$(openssl x509 -noout -fingerprint -sha256 -in "$state/tls.crt" | sed 's/.*=//')" > "$state/pyftpd-tls.env"
+}
+
+# start_vsftpd NAME [extra configuration lines]: plain, or with TLS as the extra lines say.
+# A TLS peer that ends its stream without close_notify, for the truncation test of the TLS layer.
+start_tls_cut() {
+  /usr/bin/python3 "$root/tests/ftp/tls_cut_server.py" "$state/tls.pem" "$state/tls-cut.port" \
+    </dev/null >"$state/tls-cut.log" 2>&1 &
+  echo $! > "$state/tls-cut.pid"
+  for _ in $(seq 100); do [ -s "$state/tls-cut.port" ] && break; sleep 0.1; done
+  [ -s "$state/tls-cut.port" ] || { echo "the TLS cut server did not start" >&2; return 1; }
+  printf 'port=%s\n' "$(cat "$state/tls-cut.port")" > "$state/tls-cut.env"
+}
+
 start_vsftpd() {
-  local home port
-  [ -x /usr/sbin/vsftpd ] || { echo "no vsftpd binary" > "$state/vsftpd.unavailable"; return 0; }
+  local name=$1 extra=${2:-} home port
+  [ -x /usr/sbin/vsftpd ] || { echo "no vsftpd binary" > "$state/$name.unavailable"; return 0; }
   home=$(mktemp -d /tmp/pd-ftp-vsftpd.XXXXXX)
   chmod 755 "$home"
   echo "$home" >> "$state/homes"
   printf 'vsftpd file\n' > "$home/welcome.txt"
   port=$(free_port)
-  cat > "$state/vsftpd.conf" <<CONF
+  cat > "$state/$name.conf" <<CONF
 listen=YES
 listen_ipv6=NO
 listen_address=127.0.0.1
@@ -75,14 +109,22 @@ connect_from_port_20=NO
 xferlog_enable=NO
 ascii_upload_enable=YES
 ascii_download_enable=YES
+$extra
 CONF
-  /usr/sbin/vsftpd "$state/vsftpd.conf" </dev/null >"$state/vsftpd.log" 2>&1 &
-  echo $! > "$state/vsftpd.pid"
+  /usr/sbin/vsftpd "$state/$name.conf" </dev/null >"$state/$name.log" 2>&1 &
+  echo $! > "$state/$name.pid"
   if wait_port "$port"; then
-    printf 'port=%s\nhome=%s\n' "$port" "$home" > "$state/vsftpd.env"
+    printf 'port=%s\nhome=%s\n' "$port" "$home" > "$state/$name.env"
   else
-    echo "vsftpd did not start: $(cat "$state/vsftpd.log")" > "$state/vsftpd.unavailable"
+    echo "vsftpd did not start: $(cat "$state/$name.log")" > "$state/$name.unavailable"
   fi
+}
+
+vsftpd_tls() {
+  printf 'ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n'
+  printf 'ssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nrsa_cert_file=%s\nrsa_private_key_file=%s\n' \
+    "$state/tls.crt" "$state/tls.pem"
+  printf 'require_ssl_reuse=%s\n' "$1"
 }
 
 case "$action" in
@@ -90,7 +132,11 @@ start)
   mkdir -p "$state"
   stop_all
   start_pyftpd || exit 1
-  start_vsftpd
+  start_pyftpd_tls || exit 1
+  start_tls_cut || exit 1
+  start_vsftpd vsftpd
+  start_vsftpd vsftpd-tls "$(vsftpd_tls NO)"
+  start_vsftpd vsftpd-tls-reuse "$(vsftpd_tls YES)"
   ;;
 stop)
   [ -d "$state" ] && stop_all

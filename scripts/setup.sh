@@ -5,7 +5,7 @@ packages=(wine wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   xvfb xdotool imagemagick openbox gcab python3-pyftpdlib zip unzip vsftpd
   7zip cmake ninja-build googletest curl ghostscript netpbm
-  clang libfuzzer-14-dev zlib1g-dev)
+  clang libfuzzer-14-dev zlib1g-dev openssl python3-openssl libgnutls30)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

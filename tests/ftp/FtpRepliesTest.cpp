@@ -6,7 +6,7 @@
 
 TEST(FtpTables, ResultTextsInOrder)
 {
-    ASSERT_EQ(FtpResultTextCount, 44u);
+    ASSERT_EQ(FtpResultTextCount, 49u);
     const std::pair<int, const char*> some[] = {
         {0, "FTP - Function successful"}, {1, "FTP - Enter password"}, {2, "FTP - Enter account"},
         {3, "FTP - Restart command successful"}, {-1, "FTP - File transfer aborted"},
@@ -92,6 +92,28 @@ TEST(FtpReplies, PassiveReplyAndPortCommand)
     EXPECT_FALSE(FtpParsePassiveReply("227 (", &address, &port));
     EXPECT_EQ(FtpPortCommand(inet_addr("127.0.0.1"), 1025), "PORT 127,0,0,1,4,1");
     EXPECT_EQ(FtpPortCommand(inet_addr("192.168.10.200"), 65535), "PORT 192,168,10,200,255,255");
+}
+
+TEST(FtpReplies, ExtendedPassiveReplyAndPortCommand)
+{
+    uint16_t port = 0;
+    ASSERT_TRUE(FtpParseExtendedPassiveReply("229 Entering Extended Passive Mode (|||6446|)", &port));
+    EXPECT_EQ(port, 6446);
+    ASSERT_TRUE(FtpParseExtendedPassiveReply("229 ok (!!!65535!)", &port));
+    EXPECT_EQ(port, 65535);
+    port = 7;
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 Entering Extended Passive Mode |||6446|", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (|||65536|)", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (|||0|)", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (|||6446!)", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (|1|127.0.0.1|6446|)", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (||||)", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (|||6446|", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply("229 (", &port));
+    EXPECT_FALSE(FtpParseExtendedPassiveReply(nullptr, &port));
+    EXPECT_EQ(port, 7);
+    EXPECT_EQ(FtpExtendedPortCommand(inet_addr("127.0.0.1"), 1025), "EPRT |1|127.0.0.1|1025|");
+    EXPECT_EQ(FtpExtendedPortCommand(inet_addr("192.168.10.200"), 65535), "EPRT |1|192.168.10.200|65535|");
 }
 
 TEST(FtpReplies, ExpectedSizeIs64Bit)

@@ -25,6 +25,9 @@ ScriptServer::Handler Retrieve(std::string opening, std::string content, std::st
 {
     return [=](ScriptServer& s, const std::string& c) {
         if (c == "PASV") s.Reply(s.Passive(claimed));
+        else if (c == "EPSV") s.Reply(s.ExtendedPassive());
+        else if (c.rfind("EPRT ", 0) == 0) s.Reply(s.ExtendedActive(c.substr(5)) ? "200 EPRT ok" : "500 bad");
+        else if (c.rfind("PORT ", 0) == 0) s.Reply(s.Active(c.substr(5)) ? "200 PORT ok" : "500 bad");
         else if (c.rfind("TYPE", 0) == 0 || c.rfind("USER", 0) == 0) s.Reply(c[0] == 'T' ? "200 Type set" : "230 ok");
         else if (c.rfind("REST", 0) == 0) s.Reply("350 Restarting");
         else if (c.rfind("RETR", 0) == 0) s.SendTransfer(content, "226 Transfer complete", opening);
@@ -382,4 +385,80 @@ TEST_F(FtpScripted, PassiveRefused)
     auto broken = Serve({{"USER", "230 ok"}, {"PASV", "227 Entering Passive Mode"}});
     ASSERT_EQ(FtpSignOn("127.0.0.1", broken->PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
     EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'A', false, nullptr, 0), 3001);
+}
+
+namespace {
+size_t Count(const std::vector<std::string>& commands, const std::string& prefix)
+{
+    return std::count_if(commands.begin(), commands.end(),
+                         [&](const std::string& c) { return c.compare(0, prefix.size(), prefix) == 0; });
+}
+} // namespace
+
+TEST_F(FtpScripted, ExtendedPassiveGoesToTheControlPeer)
+{
+    ScriptServer server("220 ready", Retrieve("150 Opening", "by EPSV"));
+    server.extended = true;
+    ASSERT_EQ(FtpSignOn("127.0.0.1", server.PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    test::TempDir dir;
+    EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'I', false, nullptr, 0), 0) << FtpReplyText();
+    EXPECT_EQ(ftptest::ReadAll(dir / L"f"), "by EPSV");
+    EXPECT_EQ(Count(server.Commands(), "EPSV"), 1u);
+    EXPECT_EQ(Count(server.Commands(), "PASV"), 0u);
+}
+
+TEST_F(FtpScripted, RefusedExtendedPassiveFallsBackToPassiveForTheSession)
+{
+    ScriptServer server("220 ready", Retrieve("150 Opening", "by PASV"));
+    ASSERT_EQ(FtpSignOn("127.0.0.1", server.PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    test::TempDir dir;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'I', false, nullptr, 0), 0) << FtpReplyText();
+        EXPECT_EQ(ftptest::ReadAll(dir / L"f"), "by PASV");
+    }
+    EXPECT_EQ(Count(server.Commands(), "EPSV"), 1u);
+    EXPECT_EQ(Count(server.Commands(), "PASV"), 2u);
+    // A new session asks again.
+    ASSERT_EQ(FtpSignOn("127.0.0.1", server.PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'I', false, nullptr, 0), 0) << FtpReplyText();
+    EXPECT_EQ(Count(server.Commands(), "EPSV"), 2u);
+}
+
+TEST_F(FtpScripted, ExtendedPassiveOtherRefusalsAndBadRepliesFail)
+{
+    auto answered500 = Serve({{"USER", "230 ok"}, {"PASV", "502 Not implemented"}, {"TYPE", "200 ok"}});
+    answered500->extended = true;
+    ASSERT_EQ(FtpSignOn("127.0.0.1", answered500->PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    test::TempDir dir;
+    // EPSV gets "500 Unknown command", PASV "502": no passive mode at all.
+    EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'A', false, nullptr, 0), 3005);
+    EXPECT_EQ(Count(answered500->Commands(), "EPSV"), 1u);
+    auto broken = Serve({{"USER", "230 ok"}, {"EPSV", "229 Entering Extended Passive Mode (|||x|)"}});
+    broken->extended = true;
+    ASSERT_EQ(FtpSignOn("127.0.0.1", broken->PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'A', false, nullptr, 0), 3001);
+    EXPECT_EQ(Count(broken->Commands(), "PASV"), 0u);
+    EXPECT_EQ(ftptest::FileNames(dir.Path()), std::vector<std::wstring>{});
+}
+
+TEST_F(FtpScripted, ExtendedActiveAndItsFallBack)
+{
+    FtpSetPassive(0);
+    test::TempDir dir;
+    ScriptServer extended("220 ready", Retrieve("150 Opening", "by EPRT"));
+    extended.extended = true;
+    ASSERT_EQ(FtpSignOn("127.0.0.1", extended.PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'I', false, nullptr, 0), 0) << FtpReplyText();
+    EXPECT_EQ(ftptest::ReadAll(dir / L"f"), "by EPRT");
+    EXPECT_EQ(Count(extended.Commands(), "EPRT |1|127.0.0.1|"), 1u);
+    EXPECT_EQ(Count(extended.Commands(), "PORT"), 0u);
+
+    ScriptServer plain("220 ready", Retrieve("150 Opening", "by PORT"));
+    ASSERT_EQ(FtpSignOn("127.0.0.1", plain.PortText().c_str(), "pd", nullptr, nullptr, 0), 0);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(FtpDownload("f", (dir / L"f").c_str(), 'I', false, nullptr, 0), 0) << FtpReplyText();
+        EXPECT_EQ(ftptest::ReadAll(dir / L"f"), "by PORT");
+    }
+    EXPECT_EQ(Count(plain.Commands(), "EPRT"), 1u);
+    EXPECT_EQ(Count(plain.Commands(), "PORT "), 2u);
 }

@@ -327,6 +327,29 @@ TEST_P(RealServer, FetchMatchingAndTranscript)
     EXPECT_NE(transcript.find("230"), std::string::npos);
 }
 
+TEST_P(RealServer, ExtendedPassiveAndActiveAreUsed)
+{
+    ASSERT_TRUE(WriteAll(server.home + L"\\ext.bin", "extended"));
+    std::wstring logPath = local / L"EXTLOG.TXT";
+    HANDLE log = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(log, INVALID_HANDLE_VALUE);
+    FtpSetLogFile(log);
+    for (int passive : {1, 0}) {
+        FtpSetPassive(passive);
+        EXPECT_EQ(FtpDownload("ext.bin", (local / L"ext.bin").c_str(), 'I', false, nullptr, 0), 0) << FtpReplyText();
+        EXPECT_EQ(ReadAll(local / L"ext.bin"), "extended");
+    }
+    FtpSetLogFile(INVALID_HANDLE_VALUE);
+    CloseHandle(log);
+    std::string transcript = ReadAll(logPath);
+    EXPECT_NE(transcript.find("EPSV\r\n"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("229 "), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("EPRT |1|127.0.0.1|"), std::string::npos) << transcript;
+    EXPECT_EQ(transcript.find("PASV"), std::string::npos) << transcript;
+    EXPECT_EQ(transcript.find("PORT "), std::string::npos) << transcript;
+    DeleteFileW((server.home + L"\\ext.bin").c_str());
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values("pyftpd-user", "pyftpd-anon", "vsftpd"),
                          [](const auto& info) {
                              std::string n = info.param;

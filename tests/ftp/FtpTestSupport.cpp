@@ -254,7 +254,9 @@ void ScriptServer::Run()
                 std::lock_guard<std::mutex> guard(lock);
                 commands.push_back(line);
             }
-            if (handler) handler(*this, line);
+            bool extendedCommand = line == "EPSV" || line.rfind("EPRT ", 0) == 0;
+            if (extendedCommand && !extended) Reply("502 Command not implemented");
+            else if (handler) handler(*this, line);
             line.clear();
         }
         CloseControl();
@@ -274,7 +276,7 @@ void ScriptServer::CloseControl()
     if (c != INVALID_SOCKET) closesocket(c);
 }
 
-std::string ScriptServer::Passive(const std::string& claimedAddress)
+unsigned ScriptServer::ListenForData()
 {
     if (dataListener != INVALID_SOCKET) closesocket(dataListener);
     dataListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -285,9 +287,27 @@ std::string ScriptServer::Passive(const std::string& claimedAddress)
     listen(dataListener, 1);
     int len = sizeof a;
     getsockname(dataListener, reinterpret_cast<sockaddr*>(&a), &len);
-    unsigned p = ntohs(a.sin_port);
+    return ntohs(a.sin_port);
+}
+
+std::string ScriptServer::Passive(const std::string& claimedAddress)
+{
+    unsigned p = ListenForData();
     return "227 Entering Passive Mode (" + claimedAddress + "," + std::to_string(p >> 8) + "," +
            std::to_string(p & 0xFF) + ")";
+}
+
+std::string ScriptServer::ExtendedPassive()
+{
+    return "229 Entering Extended Passive Mode (|||" + std::to_string(ListenForData()) + "|)";
+}
+
+bool ScriptServer::ExtendedActive(const std::string& argument)
+{
+    unsigned b[4] = {}, p = 0;
+    if (sscanf(argument.c_str(), "|1|%u.%u.%u.%u|%u|", &b[0], &b[1], &b[2], &b[3], &p) != 5) return false;
+    return Active(std::to_string(b[0]) + "," + std::to_string(b[1]) + "," + std::to_string(b[2]) + "," +
+                  std::to_string(b[3]) + "," + std::to_string(p >> 8) + "," + std::to_string(p & 0xFF));
 }
 
 bool ScriptServer::Active(const std::string& argument)

@@ -49,6 +49,12 @@ public:
     // Used by handlers.
     void Reply(const std::string& line);
     void CloseControl();
+    // Whether the server understands EPSV and EPRT; when not, they get "502" before the handler sees them.
+    std::atomic<bool> extended{false};
+    // Opens a data listener and returns the 229 reply naming its port.
+    std::string ExtendedPassive();
+    // Connects to the address of an EPRT argument ("|1|127.0.0.1|port|").
+    bool ExtendedActive(const std::string& eprtArgument);
     // Opens a data listener and returns the 227 reply naming the address given.
     std::string Passive(const std::string& claimedAddress = "127,0,0,1");
     // Connects to the address of a PORT argument.
@@ -68,6 +74,8 @@ public:
 
 private:
     void Run();
+    // A new data listener on the loopback; its port.
+    unsigned ListenForData();
     std::string greeting;
     Handler handler;
     SOCKET listener = INVALID_SOCKET;

@@ -128,3 +128,38 @@ TEST(FtpPaths, LevelsFromTheTop)
     EXPECT_TRUE(FtpPathLevels(L"\\").empty());
     EXPECT_TRUE(FtpPathLevels(L"").empty());
 }
+
+TEST_F(FtpSitesStore, SecurityChoiceAndTrustedCertificateLiveInTheSiteKey)
+{
+    // A record of fourteen fields without the choice reads as plain FTP.
+    WriteProfileString(L"FTPSites", L"Old", L"old.host\t0\tu\tpw\t0\t\t\t\t\t1\t\t0\t21\t0");
+    FtpSiteRecord site;
+    ASSERT_TRUE(ReadFtpSite(L"Old", site));
+    EXPECT_EQ(site.security, 0);
+    EXPECT_TRUE(TrustedCertificate(L"Old").empty());
+    site.security = 2;
+    ASSERT_TRUE(WriteFtpSite(L"Old", site));
+    std::wstring record = GetProfileString(L"FTPSites", L"Old", L"");
+    EXPECT_EQ(std::count(record.begin(), record.end(), L'\t'), 13);
+    EXPECT_EQ(GetProfileInt(L"Old", L"Security", -1), 2);
+    FtpSiteRecord again;
+    ASSERT_TRUE(ReadFtpSite(L"Old", again));
+    EXPECT_EQ(again.security, 2);
+    // A value out of range is plain, never something stronger or weaker made up.
+    WriteProfileInt(L"Old", L"Security", 7);
+    ASSERT_TRUE(ReadFtpSite(L"Old", again));
+    EXPECT_EQ(again.security, 0);
+    TrustCertificate(L"Old", L"AB:CD");
+    EXPECT_EQ(TrustedCertificate(L"Old"), L"AB:CD");
+    DeleteFtpSite(L"Old");
+    EXPECT_TRUE(TrustedCertificate(L"Old").empty());
+}
+
+TEST(FtpCertificates, JudgementAndMessageArguments)
+{
+    EXPECT_EQ(JudgeCertificate(L"AB:CD", L""), CertificateVerdict::Ask);
+    EXPECT_EQ(JudgeCertificate(L"AB:CD", L"AB:CD"), CertificateVerdict::Accept);
+    EXPECT_EQ(JudgeCertificate(L"AB:CD", L"AB:CE"), CertificateVerdict::AskChanged);
+    EXPECT_EQ(FillArguments(L"%1 and %2, %3%%", {L"a", L"b"}), L"a and b, %%");
+    EXPECT_EQ(FillArguments(L"100%", {L"x"}), L"100%");
+}
