@@ -25,14 +25,21 @@ struct TlsChannel {
     bool haveContext = false;
     SecPkgContext_StreamSizes sizes{};
     std::wstring host;
-    // Received and not yet decrypted.
-    std::string cipher;
-    // Decrypted and not yet taken, from plainStart on.
-    std::string plain;
+    // Received and not yet decrypted: cipher[cipherStart, cipherEnd). Records are decrypted in place, so
+    // the plaintext lies in this buffer too, before cipherStart.
+    std::vector<char> cipher;
+    size_t cipherStart = 0;
+    size_t cipherEnd = 0;
+    // Decrypted and not yet taken: plain[plainStart, plainSize).
+    const char* plain = nullptr;
+    size_t plainSize = 0;
     size_t plainStart = 0;
     bool peerClosed = false;
+    std::string copied;
     std::string record;
-    std::vector<char> incoming;
+
+    char* CipherData() { return cipher.data() + cipherStart; }
+    size_t CipherSize() const { return cipherEnd - cipherStart; }
 };
 
 namespace {
@@ -42,7 +49,8 @@ thread_local std::wstring lastError;
 constexpr DWORD RequestFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                                ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
                                ISC_REQ_MANUAL_CRED_VALIDATION;
-constexpr int ReadSize = 65536;
+// Socket reads this large take many records per call: under Wine each receive costs a server round trip.
+constexpr size_t ReadSize = 256 * 1024;
 constexpr unsigned char AlertRecord = 0x15;
 
 void Fail(const wchar_t* what, SECURITY_STATUS status)
@@ -61,12 +69,19 @@ void FreeChannel(TlsChannel* c)
 }
 
 // Appends what the socket has to the undecrypted bytes; 1, or the failure (0 when the peer closed).
+// Only while no decrypted bytes are pending: they live in the same buffer, which moves here.
 int ReadMore(TlsChannel* c, const TlsTransport& io, int timeout)
 {
-    c->incoming.resize(ReadSize);
-    int n = io.read(io.context, c->incoming.data(), ReadSize, timeout);
+    size_t kept = c->CipherSize();
+    // What is left is at most part of one record: moving it to the front is cheap.
+    if (c->cipherStart > 0 && kept > 0) std::memmove(c->cipher.data(), c->CipherData(), kept);
+    c->cipherStart = 0;
+    c->cipherEnd = kept;
+    if (c->cipher.size() < kept + ReadSize) c->cipher.resize(kept + ReadSize);
+    size_t room = c->cipher.size() - kept;
+    int n = io.read(io.context, c->cipher.data() + kept, static_cast<int>(room), timeout);
     if (n <= 0) return n;
-    c->cipher.append(c->incoming.data(), n);
+    c->cipherEnd += static_cast<size_t>(n);
     return TcpOk;
 }
 
@@ -80,13 +95,13 @@ int SendToken(const TlsTransport& io, SecBuffer& token)
     return r;
 }
 
-// Keeps the bytes an SSPI call did not use (an EXTRA buffer), else nothing.
-void KeepExtra(std::string& cipher, const SecBuffer& extra)
+// Keeps the bytes an SSPI call did not use (an EXTRA buffer, always the tail), else nothing.
+void KeepExtra(TlsChannel* c, const SecBuffer* extra)
 {
-    if (extra.BufferType == SECBUFFER_EXTRA && extra.cbBuffer > 0 && extra.cbBuffer <= cipher.size())
-        cipher.erase(0, cipher.size() - extra.cbBuffer);
+    if (extra && extra->BufferType == SECBUFFER_EXTRA && extra->cbBuffer > 0 && extra->cbBuffer <= c->CipherSize())
+        c->cipherStart = c->cipherEnd - extra->cbBuffer;
     else
-        cipher.clear();
+        c->cipherStart = c->cipherEnd = 0;
 }
 
 std::wstring NameText(const CERT_NAME_BLOB& name)
@@ -205,7 +220,7 @@ int TlsHandshake(TlsChannel** channel, const TlsTransport& io, const wchar_t* ho
                 return r == TcpClosed ? TcpNetworkError : r;
             }
         }
-        SecBuffer input[2] = {{static_cast<unsigned long>(c->cipher.size()), SECBUFFER_TOKEN, c->cipher.data()},
+        SecBuffer input[2] = {{static_cast<unsigned long>(c->CipherSize()), SECBUFFER_TOKEN, c->CipherData()},
                               {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inputDesc{SECBUFFER_VERSION, 2, input};
         SecBuffer output[1] = {{0, SECBUFFER_TOKEN, nullptr}};
@@ -227,14 +242,14 @@ int TlsHandshake(TlsChannel** channel, const TlsTransport& io, const wchar_t* ho
                 FreeChannel(c);
                 return sent;
             }
-            KeepExtra(c->cipher, input[1]);
+            KeepExtra(c, &input[1]);
             if (status == SEC_E_OK) {
                 QueryContextAttributesW(&c->context, SECPKG_ATTR_STREAM_SIZES, &c->sizes);
                 if (c->sizes.cbMaximumMessage == 0) c->sizes.cbMaximumMessage = 16384;
                 *channel = c;
                 return TcpOk;
             }
-            needInput = c->cipher.empty();
+            needInput = c->CipherSize() == 0;
             continue;
         }
         Fail(L"The TLS handshake failed", status);
@@ -248,26 +263,26 @@ int TlsHandshake(TlsChannel** channel, const TlsTransport& io, const wchar_t* ho
 
 const char* TlsPending(TlsChannel* c, int* count)
 {
-    *count = static_cast<int>(c->plain.size() - c->plainStart);
-    return c->plain.data() + c->plainStart;
+    *count = static_cast<int>(c->plainSize - c->plainStart);
+    return c->plain + c->plainStart;
 }
 
 void TlsConsume(TlsChannel* c, int count)
 {
     c->plainStart += static_cast<size_t>(count);
-    if (c->plainStart >= c->plain.size()) {
-        c->plain.clear();
-        c->plainStart = 0;
+    if (c->plainStart >= c->plainSize) {
+        c->plain = nullptr;
+        c->plainSize = c->plainStart = 0;
     }
 }
 
 int TlsReceive(TlsChannel* c, const TlsTransport& io, int timeout)
 {
-    while (c->plainStart >= c->plain.size()) {
-        c->plain.clear();
-        c->plainStart = 0;
+    while (c->plainStart >= c->plainSize) {
+        c->plain = nullptr;
+        c->plainSize = c->plainStart = 0;
         if (c->peerClosed) return TcpClosed;
-        if (c->cipher.empty()) {
+        if (c->CipherSize() == 0) {
             int r = ReadMore(c, io, timeout);
             if (r == TcpClosed) {
                 Fail(L"The connection ended without TLS close_notify: the data may be incomplete", 0);
@@ -275,8 +290,8 @@ int TlsReceive(TlsChannel* c, const TlsTransport& io, int timeout)
             }
             if (r != TcpOk) return r;
         }
-        bool alert = static_cast<unsigned char>(c->cipher[0]) == AlertRecord;
-        SecBuffer buffers[4] = {{static_cast<unsigned long>(c->cipher.size()), SECBUFFER_DATA, c->cipher.data()},
+        bool alert = static_cast<unsigned char>(c->CipherData()[0]) == AlertRecord;
+        SecBuffer buffers[4] = {{static_cast<unsigned long>(c->CipherSize()), SECBUFFER_DATA, c->CipherData()},
                                 {0, SECBUFFER_EMPTY, nullptr},
                                 {0, SECBUFFER_EMPTY, nullptr},
                                 {0, SECBUFFER_EMPTY, nullptr}};
@@ -297,18 +312,24 @@ int TlsReceive(TlsChannel* c, const TlsTransport& io, int timeout)
                  status);
             return TcpNetworkError;
         }
-        std::string decrypted;
+        // The plaintext is handed out where it was decrypted, inside the record; nothing is copied.
         const SecBuffer* extra = nullptr;
         for (int i = 1; i < 4; ++i) {
-            if (buffers[i].BufferType == SECBUFFER_DATA && buffers[i].cbBuffer > 0)
-                decrypted.assign(static_cast<const char*>(buffers[i].pvBuffer), buffers[i].cbBuffer);
+            if (buffers[i].BufferType == SECBUFFER_DATA && buffers[i].cbBuffer > 0) {
+                const char* p = static_cast<const char*>(buffers[i].pvBuffer);
+                c->plainSize = buffers[i].cbBuffer;
+                c->plain = p;
+                // A platform that decrypts elsewhere gets its bytes copied before its buffer goes away.
+                if (p < c->cipher.data() || p + c->plainSize > c->cipher.data() + c->cipherEnd) {
+                    c->copied.assign(p, c->plainSize);
+                    c->plain = c->copied.data();
+                }
+            }
             if (buffers[i].BufferType == SECBUFFER_EXTRA) extra = &buffers[i];
         }
-        if (extra) KeepExtra(c->cipher, *extra);
-        else c->cipher.clear();
-        c->plain.swap(decrypted);
+        KeepExtra(c, extra);
         // The peer's close_notify: an alert that leaves no data (some platforms say SEC_I_CONTEXT_EXPIRED).
-        if (c->plain.empty() && (alert || status == SEC_I_CONTEXT_EXPIRED)) c->peerClosed = true;
+        if (c->plainSize == 0 && (alert || status == SEC_I_CONTEXT_EXPIRED)) c->peerClosed = true;
     }
     return TcpOk;
 }
