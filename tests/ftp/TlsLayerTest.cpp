@@ -4,7 +4,9 @@
 #include "ftp/FtpTestSupport.h"
 #include "support/TestEnv.h"
 #include <gtest/gtest.h>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 using namespace ftptest;
 
@@ -62,6 +64,22 @@ protected:
         ASSERT_EQ(Command(("USER " + info["user"]).c_str()), 331) << reply;
         ASSERT_EQ(Command(("PASS " + info["password"]).c_str()), 230) << reply;
     }
+    // PROT P, EPSV, the command, the data connection's handshake, then the opening reply.
+    void OpenProtectedData(const char* command)
+    {
+        ASSERT_EQ(Command("PBSZ 0"), 200) << reply;
+        ASSERT_EQ(Command("PROT P"), 200) << reply;
+        ASSERT_EQ(Command("EPSV"), 229) << reply;
+        const char* open = std::strchr(reply, '(');
+        ASSERT_NE(open, nullptr);
+        uint16_t port = static_cast<uint16_t>(std::atoi(open + 4));
+        ASSERT_EQ(TcpConnect(&data, "127.0.0.1", nullptr, &port), 1);
+        // The command first, then the handshake, then the opening reply.
+        ASSERT_EQ(TnSend(control, command, false, nullptr), 1);
+        ASSERT_EQ(TcpStartTls(data, L"127.0.0.1", 10), 1) << test::Narrow(TlsLastError());
+        int opening = Reply();
+        ASSERT_TRUE(opening == 150 || opening == 125) << reply;
+    }
     std::map<std::string, std::string> info;
     TcpSocket control = NoSocket;
     TcpSocket data = NoSocket;
@@ -85,19 +103,7 @@ TEST_F(TlsServer, SignOnListingAndCertificate)
     EXPECT_FALSE(cert.problem.empty());
 
     ASSERT_TRUE(WriteAll(WinePath(info["home"]) + L"\\tls-listed.txt", "x"));
-    ASSERT_EQ(Command("PBSZ 0"), 200) << reply;
-    ASSERT_EQ(Command("PROT P"), 200) << reply;
-    ASSERT_EQ(Command("EPSV"), 229) << reply;
-    uint16_t port = 0;
-    const char* open = std::strchr(reply, '(');
-    ASSERT_NE(open, nullptr);
-    port = static_cast<uint16_t>(std::atoi(open + 4));
-    ASSERT_EQ(TcpConnect(&data, "127.0.0.1", nullptr, &port), 1);
-    // The command first, then the handshake, then the opening reply.
-    ASSERT_EQ(TnSend(control, "NLST", false, nullptr), 1);
-    ASSERT_EQ(TcpStartTls(data, L"127.0.0.1", 10), 1) << test::Narrow(TlsLastError());
-    int opening = Reply();
-    ASSERT_TRUE(opening == 150 || opening == 125) << reply;
+    OpenProtectedData("NLST");
     std::string listing;
     char buffer[4096];
     int n;
@@ -109,6 +115,40 @@ TEST_F(TlsServer, SignOnListingAndCertificate)
     EXPECT_EQ(Reply(), 226) << reply;
     EXPECT_EQ(Command("NOOP"), 200) << reply;
     DeleteFileW((WinePath(info["home"]) + L"\\tls-listed.txt").c_str());
+}
+
+// Receives of every size against records of 16 KiB and socket reads of many records: bytes that straddle
+// records, reads and receives all arrive once and in order, and close_notify still ends the stream.
+TEST_F(TlsServer, ALargeDownloadArrivesIntactInPiecesOfAnySize)
+{
+    Secure();
+    std::string content(3 * 1024 * 1024 + 12345, '\0');
+    uint32_t state = 2463534242u;
+    for (char& ch : content) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        ch = static_cast<char>(state >> 24);
+    }
+    const std::wstring file = WinePath(info["home"]) + L"\\tls-large.bin";
+    ASSERT_TRUE(WriteAll(file, content));
+    ASSERT_EQ(Command("TYPE I"), 200) << reply;
+    OpenProtectedData("RETR tls-large.bin");
+    const int sizes[] = {1, 777, 16384, 16385, 70000, 300000, 5};
+    std::vector<char> buffer(300000);
+    std::string got;
+    int n = 0;
+    for (size_t i = 0; (n = TcpRecv(data, buffer.data(), sizes[i % 7], 10, nullptr)) > 0; ++i) {
+        ASSERT_LE(n, sizes[i % 7]);
+        got.append(buffer.data(), static_cast<size_t>(n));
+    }
+    EXPECT_EQ(n, 0);
+    ASSERT_EQ(got.size(), content.size());
+    EXPECT_TRUE(got == content) << "the bytes differ from the file";
+    TcpClose(&data);
+    EXPECT_EQ(Reply(), 226) << reply;
+    EXPECT_EQ(Command("NOOP"), 200) << reply;
+    DeleteFileW(file.c_str());
 }
 
 TEST_F(TlsServer, AbortEndsABlockedTlsReceive)
