@@ -10,27 +10,8 @@ build=${PD_BENCH_BUILD:-$root/build/bench}
 mib=${PD_BENCH_MIB:-64}
 bytes=$((mib * 1024 * 1024))
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DPD_TESTS=OFF -DPD_BENCH=ON >/dev/null
-cmake --build "$build" --target ftp_bench -j "${PD_JOBS:-2}" >/dev/null
-build=$(cd "$build" && pwd)
-exe="$build/bin/ftp_bench.exe"
-
-work=$(mktemp -d "$build/bench-run.XXXXXX")
-cleanup() {
-  "$root/scripts/ftp-servers.sh" stop "$build"
-  "$root/scripts/wine-session.sh" stop "$build"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$root/scripts/wine-session.sh" start "$build" --no-display
-"$root/scripts/ftp-servers.sh" start "$build"
-env="$build/ftp/pyftpd-tls.env"
-port=$(sed -n 's/^port=//p' "$env")
-user=$(sed -n 's/^user=//p' "$env")
-pass=$(sed -n 's/^password=//p' "$env")
-home=$(sed -n 's/^home=//p' "$env")
+. "$root/bench/ftp_common.sh"
+ftp_bench_setup pyftpd-tls
 
 head -c "$bytes" /dev/urandom > "$home/bench.bin"
 results="$work/results"
