@@ -31,12 +31,8 @@ now() { date +%s.%N; }
 bench() { (cd "$build/bin" && "$build/wine-run" ./archbench.exe "$@" </dev/null | tr -d '\r'); }
 
 echo "copying the project's tree $copies times and zipping it (zip -6) in $work"
-mkdir -p "$work/tree"
-( cd "$root" && git ls-files -z ) > "$work/files"
-for i in $(seq -w 1 "$copies"); do
-  mkdir -p "$work/tree/copy$i"
-  ( cd "$root" && xargs -0 cp --parents -t "$work/tree/copy$i" < "$work/files" )
-done
+. "$root/bench/project_tree.sh"
+copy_project_tree "$work/tree" "$copies"
 ( cd "$work/tree" && zip -q -r -6 "$work/tree.zip" . )
 files=$(find "$work/tree" -type f | wc -l)
 bytes=$(du -sb "$work/tree" | cut -f1)

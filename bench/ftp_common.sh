@@ -25,3 +25,11 @@ ftp_bench_cleanup() {
   "$root/scripts/wine-session.sh" stop "$build"
   rm -rf "$work"
 }
+
+# Every copy must be byte-identical with the source, or the speeds mean nothing.
+ftp_bench_same() {
+  local f
+  for f in "$@"; do
+    cmp -s "$home/bench.bin" "$f" || { echo "copy differs from the source: $f" >&2; exit 1; }
+  done
+}

@@ -50,9 +50,7 @@ PY
 ) || { echo "engine run failed:" >&2; cat "$work/engine.err" >&2; exit 1; }
 tr -d '\r' < "$work/engine.out" | sed -n "s/^RESULT engine /engine-tls /p" >> "$results"
 
-for f in "$work/python-down.bin" "$home/python-up.bin" "$work/engine-down.bin" "$home/engine-up.bin"; do
-  cmp -s "$home/bench.bin" "$f" || { echo "copy differs from the source: $f" >&2; exit 1; }
-done
+ftp_bench_same "$work/python-down.bin" "$home/python-up.bin" "$work/engine-down.bin" "$home/engine-up.bin"
 
 echo "File: $bytes bytes ($mib MiB), pyftpdlib TLS handler on 127.0.0.1, PROT P, passive, binary, pacing off."
 awk '

@@ -34,12 +34,8 @@ server_ticks() {
 bench() { (cd "$build/bin" && "$build/wine-run" ./zipbench.exe "$@" </dev/null | tr -d '\r'); }
 
 echo "copying the project's tree $copies times into $work"
-mkdir -p "$work/tree"
-( cd "$root" && git ls-files -z ) > "$work/files"
-for i in $(seq -w 1 "$copies"); do
-  mkdir -p "$work/tree/copy$i"
-  ( cd "$root" && xargs -0 cp --parents -t "$work/tree/copy$i" < "$work/files" )
-done
+. "$root/bench/project_tree.sh"
+copy_project_tree "$work/tree" "$copies"
 files=$(find "$work/tree" -type f | wc -l)
 bytes=$(du -sb "$work/tree" | cut -f1)
 echo "tree: $files files, $bytes bytes"
